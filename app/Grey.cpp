@@ -1,0 +1,21 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/Grey.h"
+
+#include "platform/sound.h"
+
+void SndDevil::play(const QString &path)
+{
+    soundDevice().play(path);
+}
+
+Grey::Grey() : Form(QStringLiteral("Grey"))
+{
+    setBorderless(true);
+    setMaximised(true);
+    preloadSounds(QStringLiteral("wav"));
+}
+
+void Grey::Form_Load()
+{
+    setBackColor(QColor(48, 133, 214));
+}

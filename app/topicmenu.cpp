@@ -1,0 +1,166 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/topicmenu.h"
+
+#include "app/Module1.h"
+#include "app/intro0.h"
+#include "app/livingdesert.h"
+#include "app/livingmountains.h"
+#include "platform/msgbox.h"
+#include "platform/picture.h"
+#include "platform/textfile.h"
+#include "quiz/multiple.h"
+#include "reading/teacher.h"
+
+using namespace Module1;
+
+const Topic mountainsTopic = {
+    "livingmountains",
+    "Living in the Mountains",
+    "Images\\llama.jpg",
+    1080,
+    1200,
+    "multiple\\Living in the Mountains.txt",
+    "images\\llamamd.jpg",
+    {1, "key livingmountains", "wmf\\key livingmountains.wmf", "wmf2\\key livingmountains.wmf"},
+    {2, "livingmountains", "wmf\\livingmountainsa.wmf", "wmf2\\livingmountainsa.wmf"},
+};
+
+const Topic desertTopic = {
+    "livingdesert",
+    "Living in the Desert",
+    "Images\\camel.jpg",
+    0,
+    810,
+    "multiple\\Living in the Desert.txt",
+    "images\\camelsm.jpg",
+    {1, "key livingdesert", "wmf\\key livingdesert.wmf", "wmf2\\key livingdesert.wmf"},
+    {1, "livingdesert", "wmf\\livingdesert.wmf", "wmf2\\livingdesert.wmf"},
+};
+
+namespace {
+
+struct Entry
+{
+    int index;
+    const char *caption;
+    float left, top, width, height;
+};
+
+const Entry entries[] = {
+    {0, "Multiple Choice", 120, 7920, 3195, 495},
+    {1, "Labelling Activity", 3600, 7920, 3195, 495},
+    {2, "Exit", 10560, 7920, 1245, 495},
+    {3, "Ordering Activity", 7080, 7920, 3195, 495},
+    {4, "Key Facts", 6360, 120, 1995, 495},
+    {5, "Teacher's Notes", 8640, 120, 3195, 495},
+};
+
+QString text(const char *s)
+{
+    return QString::fromUtf8(s);
+}
+
+} // namespace
+
+TopicMenu::TopicMenu(const Topic &topic)
+    : Form(text(topic.screenName)), Label1(*this, QStringLiteral("Label1")),
+      Image1(*this, QStringLiteral("Image1")), label3(*this, QStringLiteral("label3")),
+      m_topic(topic)
+{
+    Label1.setCaption(text(topic.title));
+    Label1.move(240, 0, 6240, 900);
+    Label1.setFont(QStringLiteral("Times New Roman"), 27.75, true);
+    Label1.setForeColor(QColor(255, 255, 0));
+    Label1.setAlignment(Alignment::Left);
+    Label1.setOpaque(false);
+
+    Image1.move(topic.imageLeft, topic.imageTop, 4800, 6000);
+
+    for (const Entry &e : entries) {
+        Label &entry = label3.add(e.index);
+        entry.setCaption(text(e.caption));
+        entry.move(e.left, e.top, e.width, e.height);
+        entry.setFont(QStringLiteral("Tahoma"), 15.75, true);
+        entry.setForeColor(QColor(255, 255, 0));
+        entry.setBackColor(QColor(0, 0, 0));
+        entry.setAlignment(Alignment::Center);
+        entry.setBorder(true);
+        m_hover.add(entry);
+    }
+    label3.onClick([this](int i) { label3_Click(i); });
+    label3.onMouseMove([this](int i, int, int, float, float) { label3_MouseMove(i); });
+}
+
+void TopicMenu::Form_Load()
+{
+    setupform(*this);
+    setBackColor(QColor(39, 63, 137));
+    Image1.setPicture(loadPictureOrEmpty(text(m_topic.picture)));
+    Image1.setLeft((12000 - Image1.width()) / 2);
+}
+
+void TopicMenu::Form_MouseMove(int, int, float, float)
+{
+    m_hover.clear();
+}
+
+void TopicMenu::label3_MouseMove(int Index)
+{
+    m_hover.light(label3[Index]);
+}
+
+void TopicMenu::label3_Click(int Index)
+{
+    switch (Index) {
+    case 0: {
+        const QString file = text(m_topic.quizFile);
+        try {
+            FieldReader file1(file);
+            loadquest(file1);
+        } catch (const ProgramError &) {
+            MsgBox(QStringLiteral("The quiz file \"%1\" is missing or damaged, so this quiz "
+                                  "cannot start.")
+                       .arg(file));
+            return;
+        }
+        multiple &quiz = screen<multiple>();
+        quiz.Picture1.setPicture(loadPictureOrEmpty(text(m_topic.quizPicture)));
+        quiz.Label5.setCaption(QStringLiteral("Habitara"));
+        quiz.show();
+        break;
+    }
+    case 2:
+        screen<intro0>().show();
+        closeMenu();
+        break;
+    case 4:
+        openPages(m_topic.keyFacts);
+        break;
+    case 5:
+        openPages(m_topic.notes);
+        break;
+    default:
+        break;
+    }
+    playsound(QStringLiteral("wav\\click.wav"));
+}
+
+void TopicMenu::openPages(const Topic::Pages &pages)
+{
+    numpages = pages.numpages;
+    pagename = text(pages.pagename);
+    teacher &viewer = screen<teacher>();
+    viewer.Image1.setPicture(loadPictureOrEmpty(text(pages.screenPage)));
+    viewer.Image2.setPicture(loadPictureOrEmpty(text(pages.printPage)));
+    viewer.show();
+}
+
+void livingmountains::closeMenu()
+{
+    unload<livingmountains>();
+}
+
+void livingdesert::closeMenu()
+{
+    unload<livingdesert>();
+}

@@ -1,0 +1,52 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "platform/controlarray.h"
+#include "platform/controls.h"
+#include "platform/form.h"
+#include "platform/hover.h"
+
+/// What tells one topic's menu from the other's.
+struct Topic
+{
+    const char *screenName;
+    const char *title;
+    const char *picture;
+    float imageLeft, imageTop;
+    const char *quizFile;
+    const char *quizPicture;
+    struct Pages
+    {
+        int numpages;
+        const char *pagename;
+        const char *screenPage;
+        const char *printPage;
+    } keyFacts, notes;
+};
+
+extern const Topic mountainsTopic;
+extern const Topic desertTopic;
+
+/// A topic's menu: its title and picture and the entries that open its quiz, activities, key
+/// facts and teacher's notes.
+class TopicMenu : public Form
+{
+public:
+    explicit TopicMenu(const Topic &topic);
+    void Form_Load() override;
+    void Form_MouseMove(int button, int shift, float x, float y) override;
+
+    void label3_Click(int Index);
+    void label3_MouseMove(int Index);
+
+    Label Label1;
+    Image Image1;
+    ControlArray<Label> label3;
+
+private:
+    void openPages(const Topic::Pages &pages);
+    virtual void closeMenu() = 0;
+
+    const Topic &m_topic;
+    HoverHighlight m_hover;
+};

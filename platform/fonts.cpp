@@ -1,0 +1,42 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "platform/fonts.h"
+
+#include "platform/twips.h"
+
+#include <QDir>
+#include <QFontDatabase>
+#include <QtDebug>
+
+void registerFonts()
+{
+    static bool done = false;
+    if (done)
+        return;
+    done = true;
+    const QDir wine(QStringLiteral("/usr/share/wine/fonts"));
+    for (const char *file : {"tahoma.ttf", "tahomabd.ttf", "ms_sans_serif.ttf"}) {
+        const QString path = wine.filePath(QLatin1String(file));
+        if (QFontDatabase::addApplicationFont(path) < 0)
+            qWarning("Habitara: the font %s is missing; captions may not fit their boxes",
+                     qPrintable(path));
+    }
+    // The Liberation fonts have the metrics of the faces the screens are designed in.
+    QFont::insertSubstitution(QStringLiteral("Times New Roman"), QStringLiteral("Liberation Serif"));
+    QFont::insertSubstitution(QStringLiteral("Arial"), QStringLiteral("Liberation Sans"));
+}
+
+QFont screenFont(const QString &face, double points, bool bold)
+{
+    QFont font(face);
+    font.setPixelSize(twips::fontPixels(points));
+    font.setBold(bold);
+    return font;
+}
+
+QFont deviceFont(const QString &face, double points, bool bold)
+{
+    QFont font(face);
+    font.setPointSizeF(points);
+    font.setBold(bold);
+    return font;
+}

@@ -1,0 +1,14 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QFont>
+#include <QString>
+
+/// Registers the fonts the screens are designed in (Tahoma and MS Sans Serif from the Wine
+/// fonts, which fontconfig does not scan). Call once after the application object exists.
+void registerFonts();
+
+/// A font by face, size in points and weight, sized for the screen at 96 dpi.
+QFont screenFont(const QString &face, double points, bool bold = false);
+/// The same font sized in points, for printers and other devices with their own resolution.
+QFont deviceFont(const QString &face, double points, bool bold = false);

@@ -1,0 +1,77 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "platform/picture.h"
+
+#include "platform/guard.h"
+#include "platform/paths.h"
+#include "platform/twips.h"
+#include "platform/wmf.h"
+
+#include <QFile>
+#include <QPainter>
+#include <QtDebug>
+
+Picture::Picture(QImage image) : m_image(std::move(image)) {}
+
+Picture::Picture(std::shared_ptr<const wmf::Metafile> metafile) : m_metafile(std::move(metafile)) {}
+
+QSizeF Picture::sizeTwips() const
+{
+    if (m_metafile)
+        return m_metafile->sizeTwips();
+    return QSizeF(m_image.size()) * twips::perPixel;
+}
+
+void Picture::draw(QPainter &painter, const QRectF &target) const
+{
+    if (m_metafile)
+        m_metafile->play(painter, target);
+    else if (!m_image.isNull())
+        painter.drawImage(target, m_image);
+}
+
+namespace {
+
+bool looksLikeMetafile(const QString &path, const QByteArray &bytes)
+{
+    if (path.endsWith(QLatin1String(".wmf"), Qt::CaseInsensitive))
+        return true;
+    return bytes.startsWith(QByteArray::fromHex("d7cdc69a"));
+}
+
+} // namespace
+
+Picture LoadPicture(const QString &path)
+{
+    if (path.isEmpty())
+        return Picture();
+    QFile file(contentPath(path));
+    if (!file.open(QIODevice::ReadOnly))
+        throw ProgramError(QStringLiteral("The picture \"%1\" could not be found.").arg(path));
+    const QByteArray bytes = file.readAll();
+    Picture picture;
+    if (looksLikeMetafile(path, bytes)) {
+        QString error;
+        auto metafile = wmf::Metafile::parse(bytes, &error);
+        if (!metafile)
+            throw ProgramError(
+                QStringLiteral("The picture \"%1\" could not be read: %2").arg(path, error));
+        picture = Picture(std::move(metafile));
+    } else {
+        QImage image = QImage::fromData(bytes);
+        if (image.isNull())
+            throw ProgramError(QStringLiteral("The picture \"%1\" could not be read.").arg(path));
+        picture = Picture(std::move(image));
+    }
+    picture.setSource(path);
+    return picture;
+}
+
+Picture loadPictureOrEmpty(const QString &path)
+{
+    try {
+        return LoadPicture(path);
+    } catch (const ProgramError &e) {
+        qWarning("Habitara: %s", e.what());
+        return Picture();
+    }
+}

@@ -1,0 +1,180 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "platform/printer.h"
+
+#include "platform/fonts.h"
+#include "platform/guard.h"
+#include "platform/picture.h"
+
+#include <QFontMetricsF>
+#include <QPageLayout>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QPrinter>
+#include <QPrinterInfo>
+
+namespace {
+
+PrinterFactory &factory()
+{
+    static PrinterFactory f;
+    return f;
+}
+
+/// A job drawn with QPainter on a paged device (a printer or a PDF file), in twips from the
+/// top-left corner of the printable area.
+class PainterPrinter : public PrinterDevice
+{
+public:
+    PainterPrinter(std::unique_ptr<QPagedPaintDevice> device, QPrinter *printer)
+        : m_device(std::move(device)), m_printer(printer)
+    {
+        m_scale = m_device->logicalDpiX() / 1440.0;
+    }
+
+    ~PainterPrinter() override
+    {
+        if (m_painter.isActive()) {
+            if (m_printer)
+                m_printer->abort();
+            m_painter.end();
+        }
+    }
+
+    void setFontName(const QString &face) override { m_face = face; }
+    void setFontSize(double points) override { m_points = points; }
+    void setForeColor(const QColor &color) override { m_color = color; }
+    double currentX() const override { return m_x; }
+    double currentY() const override { return m_y; }
+    void setCurrentX(double x) override { m_x = x; }
+    void setCurrentY(double y) override { m_y = y; }
+    double scaleWidth() const override { return m_device->width() / m_scale; }
+    double scaleHeight() const override { return m_device->height() / m_scale; }
+
+    double textWidth(const QString &text) const override
+    {
+        return QFontMetricsF(font(), m_device.get()).horizontalAdvance(text) / m_scale;
+    }
+    double textHeight() const override
+    {
+        return QFontMetricsF(font(), m_device.get()).height() / m_scale;
+    }
+
+    void print(const QString &text, bool endLine) override
+    {
+        begin();
+        const double lineHeight = textHeight();
+        if (m_y + lineHeight > scaleHeight() && m_y > 0) {
+            newPage();
+            m_y = 0;
+        }
+        m_painter.setFont(font());
+        m_painter.setPen(m_color);
+        const double ascent = QFontMetricsF(font(), m_device.get()).ascent();
+        m_painter.drawText(QPointF(m_x * m_scale, m_y * m_scale + ascent), text);
+        if (endLine) {
+            m_x = 0;
+            m_y += lineHeight;
+        } else {
+            m_x += textWidth(text);
+        }
+    }
+
+    void setDrawWidth(int width) override { m_drawWidth = width; }
+
+    void line(double x1, double y1, double x2, double y2, const QColor &color) override
+    {
+        begin();
+        QPen pen(color);
+        pen.setWidthF(m_drawWidth);
+        m_painter.setPen(pen);
+        m_painter.drawLine(QPointF(x1, y1) * m_scale, QPointF(x2, y2) * m_scale);
+    }
+
+    void paintPicture(const Picture &picture, double x, double y) override
+    {
+        begin();
+        if (picture.isNull())
+            return;
+        m_painter.save();
+        m_painter.setRenderHint(QPainter::Antialiasing);
+        m_painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        picture.draw(m_painter, QRectF(QPointF(x, y) * m_scale, picture.sizeTwips() * m_scale));
+        m_painter.restore();
+    }
+
+    void endDoc() override
+    {
+        if (!m_painter.isActive())
+            return;
+        if (!m_painter.end())
+            throw ProgramError(QStringLiteral("The printer could not finish the document."));
+        if (m_printer && m_printer->printerState() == QPrinter::Error)
+            throw ProgramError(QStringLiteral("The printer reported an error."));
+    }
+
+private:
+    QFont font() const { return deviceFont(m_face, m_points); }
+
+    void begin()
+    {
+        if (m_painter.isActive())
+            return;
+        if (!m_painter.begin(m_device.get()))
+            throw ProgramError(QStringLiteral("The printer could not start the document."));
+    }
+
+    void newPage()
+    {
+        if (!m_device->newPage())
+            throw ProgramError(QStringLiteral("The printer could not start a new page."));
+    }
+
+    std::unique_ptr<QPagedPaintDevice> m_device;
+    QPrinter *m_printer;
+    QPainter m_painter;
+    double m_scale;
+    QString m_face = QStringLiteral("Arial");
+    double m_points = 12;
+    QColor m_color{0, 0, 0};
+    double m_x = 0, m_y = 0;
+    int m_drawWidth = 1;
+};
+
+} // namespace
+
+std::unique_ptr<PrinterDevice> openPrinter()
+{
+    if (factory())
+        return factory()();
+    return openSystemPrinter();
+}
+
+void setPrinterFactory(PrinterFactory f)
+{
+    factory() = std::move(f);
+}
+
+std::unique_ptr<PrinterDevice> openSystemPrinter()
+{
+    // Without this check a printer-less machine silently produces a nameless PDF job.
+    const QPrinterInfo info = QPrinterInfo::defaultPrinter();
+    if (info.isNull())
+        throw ProgramError(QStringLiteral("There is no printer."));
+    auto printer = std::make_unique<QPrinter>(info, QPrinter::HighResolution);
+    if (!printer->isValid())
+        throw ProgramError(QStringLiteral("The printer %1 cannot be used.").arg(info.printerName()));
+    printer->setDocName(QStringLiteral("Habitara"));
+    QPrinter *raw = printer.get();
+    return std::make_unique<PainterPrinter>(std::move(printer), raw);
+}
+
+std::unique_ptr<PrinterDevice> openPdfPrinter(const QString &path)
+{
+    auto writer = std::make_unique<QPdfWriter>(path);
+    writer->setResolution(1200);
+    writer->setPageSize(QPageSize(QPageSize::A4));
+    writer->setPageMargins(QMarginsF(6.35, 6.35, 6.35, 6.35), QPageLayout::Millimeter);
+    writer->setCreator(QStringLiteral("Habitara"));
+    writer->setTitle(QStringLiteral("Habitara"));
+    return std::make_unique<PainterPrinter>(std::move(writer), nullptr);
+}

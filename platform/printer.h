@@ -1,0 +1,55 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QColor>
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+class Picture;
+
+/// A print job measured in twips, with the operations the printing routines use: a current
+/// font and colour, a print position (CurrentX, CurrentY) that printed text advances, and lines
+/// and pictures drawn at given positions. Text past the bottom of a page continues on a new page.
+/// Any failure throws ProgramError. A job that is destroyed before endDoc is abandoned.
+class PrinterDevice
+{
+public:
+    virtual ~PrinterDevice() = default;
+
+    virtual void setFontName(const QString &face) = 0;
+    virtual void setFontSize(double points) = 0;
+    virtual void setForeColor(const QColor &color) = 0;
+    virtual double currentX() const = 0;
+    virtual double currentY() const = 0;
+    virtual void setCurrentX(double x) = 0;
+    virtual void setCurrentY(double y) = 0;
+    /// The printable area in twips.
+    virtual double scaleWidth() const = 0;
+    virtual double scaleHeight() const = 0;
+    virtual double textWidth(const QString &text) const = 0;
+    virtual double textHeight() const = 0;
+    /// Prints at the position; ending the line moves to the left edge one line lower, staying
+    /// on the line moves the position past the text.
+    virtual void print(const QString &text, bool endLine = true) = 0;
+    virtual void setDrawWidth(int width) = 0;
+    virtual void line(double x1, double y1, double x2, double y2, const QColor &color) = 0;
+    /// Draws a picture unscaled with its top-left corner at (x, y).
+    virtual void paintPicture(const Picture &picture, double x, double y) = 0;
+    virtual void endDoc() = 0;
+};
+
+/// Opens a job on the printer in use: the system's default printer unless a test or the user
+/// chose another. Throws ProgramError when there is no printer.
+std::unique_ptr<PrinterDevice> openPrinter();
+
+using PrinterFactory = std::function<std::unique_ptr<PrinterDevice>()>;
+/// Replaces the printer (tests install a recorder or a PDF file); an empty factory returns to
+/// the system's default printer.
+void setPrinterFactory(PrinterFactory factory);
+
+/// A job on the system's default printer through Qt PrintSupport.
+std::unique_ptr<PrinterDevice> openSystemPrinter();
+/// A job that writes a PDF file.
+std::unique_ptr<PrinterDevice> openPdfPrinter(const QString &path);

@@ -1,0 +1,37 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "platform/timer.h"
+
+#include "platform/form.h"
+#include "platform/guard.h"
+
+#include <QTimer>
+#include <QWidget>
+
+Timer::Timer(Form &form, int interval) : m_timer(new QTimer(form.host())), m_interval(interval)
+{
+    m_timer->setInterval(interval);
+    QObject::connect(m_timer, &QTimer::timeout, [this] {
+        if (onTimer)
+            guard(onTimer);
+    });
+}
+
+Timer::~Timer()
+{
+    delete m_timer;
+}
+
+void Timer::setInterval(int ms)
+{
+    m_interval = ms;
+    m_timer->setInterval(ms);
+}
+
+void Timer::setEnabled(bool enabled)
+{
+    m_enabled = enabled;
+    if (enabled)
+        m_timer->start();
+    else
+        m_timer->stop();
+}

@@ -1,0 +1,236 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "quiz/multiple.h"
+
+#include "app/Module1.h"
+#include "platform/msgbox.h"
+#include "platform/printer.h"
+#include "quiz/Welldone.h"
+#include "quiz/Wrong.h"
+
+using namespace Module1;
+
+namespace {
+
+const QColor yellow(255, 255, 0);
+const QColor screenBlue(0, 78, 152);
+
+struct Button
+{
+    int index;
+    const char *caption;
+    float left, top, width, height;
+};
+
+const Button buttons[] = {
+    {0, "<< Previous Question", 2040, 7920, 3765, 495},
+    {1, "Next Question >>", 6000, 7920, 3765, 495},
+    {2, "Exit", 10560, 7920, 1245, 495},
+    {3, "Print Worksheet", 7920, 1920, 3045, 495},
+};
+
+void styleText(Label &label, const char *caption, float l, float t, float w, float h,
+               const char *face, double size, bool bold, const QColor &color, Alignment align)
+{
+    label.setCaption(QString::fromUtf8(caption));
+    label.move(l, t, w, h);
+    label.setFont(QString::fromLatin1(face), size, bold);
+    label.setForeColor(color);
+    label.setAlignment(align);
+    label.setOpaque(false);
+}
+
+} // namespace
+
+multiple::multiple()
+    : Form(QStringLiteral("multiple")), Label1(*this, QStringLiteral("Label1")),
+      Label5(*this, QStringLiteral("Label5")), Label6(*this, QStringLiteral("Label6")),
+      Label4(*this, QStringLiteral("Label4")), Label2(*this, QStringLiteral("Label2")),
+      Option1(*this, QStringLiteral("Option1")), Picture1(*this, QStringLiteral("Picture1")),
+      Label3(*this, QStringLiteral("Label3"))
+{
+    styleText(Label1, "Multiple Choice", 120, 120, 6240, 900, "Tahoma", 36, true, yellow,
+              Alignment::Center);
+    styleText(Label5, "", 120, 1200, 6465, 585, "Times New Roman", 24, false, QColor(0, 255, 0),
+              Alignment::Center);
+    styleText(Label6, "", 120, 1920, 6465, 705, "Times New Roman", 24, false,
+              QColor(128, 128, 255), Alignment::Center);
+    styleText(Label4, "Question 1", 360, 3240, 5415, 615, "Times New Roman", 24, false, yellow,
+              Alignment::Left);
+    styleText(Label2, "", 960, 3960, 9840, 1455, "Times New Roman", 30, false, yellow,
+              Alignment::Center);
+    // The question's text ignores the pointer, so moving over it keeps a lit button lit.
+    Label2.onMouseMove = [](int, int, float, float) {};
+
+    for (int i = 1; i <= 5; ++i) {
+        OptionButton &option = Option1.add(i);
+        option.move(2400, 5400 + 600 * (i - 1), 6975, 525);
+        option.setFont(QStringLiteral("Times New Roman"), 20.25);
+        option.setForeColor(yellow);
+        option.setBackColor(screenBlue);
+    }
+    Option1[5].move(0, 0, 495, 375);
+    Option1.onClick([this](int i) { Option1_Click(i); });
+
+    Picture1.move(6840, 240, 855, 615);
+
+    for (const Button &b : buttons) {
+        Label &label = Label3.add(b.index);
+        label.setCaption(QString::fromUtf8(b.caption));
+        label.move(b.left, b.top, b.width, b.height);
+        label.setFont(QStringLiteral("Tahoma"), 15.75, true);
+        label.setForeColor(yellow);
+        label.setBackColor(QColor(0, 0, 0));
+        label.setAlignment(Alignment::Center);
+        label.setBorder(true);
+        m_hover.add(label);
+    }
+    Label3[0].setVisible(false);
+    Label3.onClick([this](int i) { Label3_Click(i); });
+    Label3.onMouseMove([this](int i, int, int, float, float) { Label3_MouseMove(i); });
+}
+
+void multiple::Form_Load()
+{
+    setupform(*this);
+    score = 0;
+    outof = 10;
+    questnum = 1;
+    for (int i = 1; i <= 10; ++i)
+        marks[i] = 0;
+    Option1[5].move(Picture1.left() + 240, Picture1.top() + 240, Option1[5].width(),
+                    Option1[5].height());
+    for (int i = 1; i <= 4; ++i)
+        Option1[i].setBackColor(backColor());
+    Label6.setCaption(worktitle);
+    showquest();
+}
+
+void multiple::showquest()
+{
+    const int q = *questnum;
+    Option1[5].setValue(true);
+    Label3[0].setVisible(true);
+    Label3[1].setCaption(QStringLiteral("Next Question >>"));
+    Label4.setCaption(QStringLiteral("Question ") + QString::number(q));
+    Label2.setCaption(question.at(q));
+    Option1[1].setCaption(answera.at(q));
+    Option1[2].setCaption(answerb.at(q));
+    Option1[3].setCaption(answerc.at(q));
+    Option1[4].setCaption(answerd.at(q));
+    if (q == 1)
+        Label3[0].setVisible(false);
+    if (q == 10)
+        Label3[1].setCaption(QStringLiteral("Check Score >>"));
+    if (visible())
+        Option1[5].setFocus();
+}
+
+void multiple::Label3_Click(int Index)
+{
+    switch (Index) {
+    case 0:
+        questnum = *questnum - 1;
+        showquest();
+        break;
+    case 1: {
+        const int q = *questnum;
+        // Only a right answer of 1 to 4 names a visible choice; anything else cannot score.
+        bool ok = false;
+        const int c = correct.at(q).trimmed().toInt(&ok);
+        marks[q] = (ok && c >= 1 && c <= 4 && Option1[c].value()) ? 1 : 0;
+        questnum = q + 1;
+        if (*questnum < 11) {
+            showquest();
+            break;
+        }
+        Wrong &review = screen<Wrong>();
+        for (int i = 1; i <= 10; ++i) {
+            score = *score + *marks[i];
+            if (*marks[i] == 0) {
+                Label &line = review.Label2[i - 1 - *score];
+                line.setCaption(QStringLiteral(" ") + QString::number(i) + QStringLiteral(". ") +
+                                question[i]);
+                line.setVisible(true);
+            }
+        }
+        quizheading = Label5.caption();
+        review.Label6.setCaption(Label6.caption());
+        Welldone &results = screen<Welldone>();
+        results.Label6.setVisible(false);
+        results.Label5.setVisible(true);
+        results.Label3[0].setVisible(true);
+        results.show();
+        unload<multiple>();
+        break;
+    }
+    case 2:
+        unload<multiple>();
+        break;
+    case 3:
+        Printpage();
+        break;
+    default:
+        break;
+    }
+    playsound(QStringLiteral("wav\\click.wav"));
+}
+
+void multiple::Option1_Click(int)
+{
+    playsound(QStringLiteral("wav\\typekey.wav"));
+}
+
+void multiple::Form_MouseMove(int, int, float, float)
+{
+    m_hover.clear();
+}
+
+void multiple::Label3_MouseMove(int Index)
+{
+    m_hover.light(Label3[Index]);
+}
+
+void multiple::Printpage()
+{
+    try {
+        auto printer = openPrinter();
+        PrinterDevice &P = *printer;
+        const double W = P.scaleWidth();
+        P.setFontName(QStringLiteral("Times New Roman"));
+        P.setFontSize(16);
+        P.setCurrentX(W / 8);
+        P.print(QStringLiteral(" "));
+        P.setCurrentX(W / 16);
+        P.print(QStringLiteral("Habitara") + QString(57, QLatin1Char(' ')) +
+                    QStringLiteral("Quillmoor Publishing Ltd"),
+                false);
+        P.print(QStringLiteral(" "));
+        P.print(QStringLiteral(" "));
+        P.setFontSize(32);
+        for (const QString &heading : {Label5.caption(), Label6.caption()}) {
+            P.setCurrentX((W - P.textWidth(heading)) / 2);
+            P.print(heading);
+        }
+        P.print(QStringLiteral(" "));
+        P.setFontSize(12);
+        for (int i = 1; i <= 10; ++i) {
+            P.setCurrentX(W / 16);
+            P.print(QStringLiteral("Question ") + QString::number(i) + QStringLiteral("    ") +
+                    question[i]);
+            P.setCurrentX(W * 2 / 6);
+            P.print(QStringLiteral("A. ") + answera[i], false);
+            P.setCurrentX(W * 4 / 6);
+            P.print(QStringLiteral("B. ") + answerb[i]);
+            P.setCurrentX(W * 2 / 6);
+            P.print(QStringLiteral("C. ") + answerc[i], false);
+            P.setCurrentX(W * 4 / 6);
+            P.print(QStringLiteral("D. ") + answerd[i]);
+            P.print(QStringLiteral(" "));
+        }
+        P.endDoc();
+    } catch (const std::exception &) {
+        MsgBox(QStringLiteral("There was a problem printing to your printer."), vbOKOnly);
+        return;
+    }
+    MsgBox(QStringLiteral("Your worksheet is now printing."), vbOKOnly);
+}

@@ -1,0 +1,19 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "platform/controlarray.h"
+#include "platform/controls.h"
+
+#include <optional>
+
+// What the two page viewers share: their buttons, the page counter and printing a page.
+
+/// Print, Exit, Next Page and Previous Page (disabled) at their places, yellow on black.
+void addPageButtons(ControlArray<Label> &buttons);
+/// The page counter: black on white below the page.
+void styleCounter(Label &counter);
+/// "Page 2 of 5"; an unknown count reads as nothing.
+QString pageCounter(int page, std::optional<int> count);
+/// Prints a page's print version with its corner at (1000, 1000) twips. A printer that
+/// cannot be reached is reported in a message.
+void printPage(const Picture &page);

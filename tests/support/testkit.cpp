@@ -1,0 +1,261 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "tests/support/testkit.h"
+
+#include "app/Module1.h"
+#include "platform/controls.h"
+#include "platform/fonts.h"
+#include "platform/form.h"
+#include "platform/guard.h"
+#include "platform/msgbox.h"
+#include "platform/picture.h"
+#include "platform/twips.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <QFontMetricsF>
+#include <QProcess>
+#include <QTest>
+#include <QWidget>
+
+namespace testkit {
+
+namespace {
+
+void copyTree(const QString &from, const QString &to)
+{
+    QDirIterator it(from, QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString file = it.next();
+        const QString target = to + QLatin1Char('/') + QDir(from).relativeFilePath(file);
+        QDir().mkpath(QFileInfo(target).absolutePath());
+        QFile::copy(file, target);
+    }
+}
+
+/// Measures text at 1440 dots to the inch, so widths come out in twips.
+const QImage &twipsDevice()
+{
+    static QImage image = [] {
+        QImage i(1, 1, QImage::Format_RGB32);
+        i.setDotsPerMeterX(qRound(1440 / 0.0254));
+        i.setDotsPerMeterY(qRound(1440 / 0.0254));
+        return i;
+    }();
+    return image;
+}
+
+QPoint centreOf(const QWidget *w)
+{
+    return w->rect().center();
+}
+
+} // namespace
+
+ContentFolder::ContentFolder() : m_previous(QDir::currentPath())
+{
+    copyTree(QStringLiteral(HABITARA_RUN_DIR), m_dir.path());
+    QDir::setCurrent(m_dir.path());
+}
+
+ContentFolder::~ContentFolder()
+{
+    QDir::setCurrent(m_previous);
+}
+
+QString ContentFolder::path(const QString &relative) const
+{
+    return relative.isEmpty() ? m_dir.path() : m_dir.filePath(relative);
+}
+
+void ContentFolder::remove(const QString &relative) const
+{
+    QFile::remove(path(relative));
+}
+
+void ContentFolder::write(const QString &relative, const QByteArray &bytes) const
+{
+    QDir().mkpath(QFileInfo(path(relative)).absolutePath());
+    QFile f(path(relative));
+    if (f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        f.write(bytes);
+}
+
+QByteArray ContentFolder::read(const QString &relative) const
+{
+    QFile f(path(relative));
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+double RecordingPrinter::textWidth(const QString &text) const
+{
+    return QFontMetricsF(deviceFont(m_face, m_size), &twipsDevice()).horizontalAdvance(text);
+}
+
+double RecordingPrinter::textHeight() const
+{
+    return QFontMetricsF(deviceFont(m_face, m_size), &twipsDevice()).height();
+}
+
+void RecordingPrinter::print(const QString &text, bool endLine)
+{
+    PrintOp op;
+    op.op = QStringLiteral("print");
+    op.text = text;
+    op.x = m_x;
+    op.y = m_y;
+    op.font = m_face;
+    op.size = m_size;
+    op.color = m_color;
+    op.endLine = endLine;
+    m_ops->push_back(op);
+    if (endLine) {
+        m_x = 0;
+        m_y += textHeight();
+    } else {
+        m_x += textWidth(text);
+    }
+}
+
+void RecordingPrinter::line(double x1, double y1, double x2, double y2, const QColor &color)
+{
+    PrintOp op;
+    op.op = QStringLiteral("line");
+    op.x = x1;
+    op.y = y1;
+    op.x2 = x2;
+    op.y2 = y2;
+    op.color = color;
+    op.drawWidth = m_drawWidth;
+    m_ops->push_back(op);
+}
+
+void RecordingPrinter::paintPicture(const Picture &picture, double x, double y)
+{
+    PrintOp op;
+    op.op = QStringLiteral("picture");
+    op.text = picture.source();
+    op.x = x;
+    op.y = y;
+    m_ops->push_back(op);
+}
+
+void RecordingPrinter::endDoc()
+{
+    PrintOp op;
+    op.op = QStringLiteral("enddoc");
+    m_ops->push_back(op);
+}
+
+Recorders::Recorders()
+{
+    auto sound = std::make_unique<SoundRecorder>();
+    m_sound = sound.get();
+    setSoundDevice(std::move(sound));
+    setPrinterFactory([this] { return std::make_unique<RecordingPrinter>(&printed); });
+    setMsgBoxResponder([this](const QString &prompt, int, const QString &) {
+        messages.push_back(prompt);
+        return answers.isEmpty() ? int(vbOK) : answers.takeFirst();
+    });
+}
+
+Recorders::~Recorders()
+{
+    setSoundDevice(nullptr);
+    setPrinterFactory(nullptr);
+    setMsgBoxResponder(nullptr);
+}
+
+QStringList Recorders::sounds() const
+{
+    return m_sound->played;
+}
+
+void Recorders::clearSounds() const
+{
+    m_sound->played.clear();
+}
+
+void Recorders::failPrinting()
+{
+    setPrinterFactory([]() -> std::unique_ptr<PrinterDevice> {
+        throw ProgramError(QStringLiteral("There is no printer."));
+    });
+}
+
+void Recorders::printToPdf(const QString &path)
+{
+    setPrinterFactory([path] { return openPdfPrinter(path); });
+}
+
+void resetProgram()
+{
+    registry::unloadAll();
+    settle();
+    Module1::resetState();
+    restartProgram();
+    twips::setDisplaySizeForTests(QSizeF());
+}
+
+void settle()
+{
+    QCoreApplication::processEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCoreApplication::processEvents();
+}
+
+void click(const Control &control)
+{
+    QWidget *w = control.widget();
+    QTest::mouseMove(w, centreOf(w));
+    QTest::mouseClick(w, Qt::LeftButton, Qt::NoModifier, centreOf(w));
+}
+
+void moveOver(const Control &control, QPointF offsetTwips)
+{
+    QWidget *w = control.widget();
+    const QPoint at = offsetTwips.x() < 0 ? centreOf(w)
+                                          : QPoint(twips::toPixels(offsetTwips.x()),
+                                                   twips::toPixels(offsetTwips.y()));
+    QTest::mouseMove(w, at);
+}
+
+void moveOverForm(const Form &form, QPointF at)
+{
+    QTest::mouseMove(form.host(), QPoint(twips::toPixels(at.x()), twips::toPixels(at.y())));
+}
+
+void typeInto(TextBox &box, const QString &text)
+{
+    box.widget()->setFocus();
+    QTest::keyClicks(box.widget(), text);
+}
+
+void pressEnter(TextBox &box)
+{
+    QTest::keyClick(box.widget(), Qt::Key_Return);
+}
+
+QImage grab(const Form &form)
+{
+    return form.host()->grab().toImage();
+}
+
+QColor pixelAt(const Form &form, QPointF at)
+{
+    return grab(form).pixelColor(twips::toPixels(at.x()), twips::toPixels(at.y()));
+}
+
+QString pdfText(const QString &path)
+{
+    QProcess p;
+    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), path, QStringLiteral("-")});
+    if (!p.waitForFinished(30000))
+        return QString();
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+} // namespace testkit

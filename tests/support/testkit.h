@@ -1,0 +1,137 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "platform/printer.h"
+#include "platform/sound.h"
+
+#include <QColor>
+#include <QImage>
+#include <QPointF>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <memory>
+#include <vector>
+
+class Control;
+class Form;
+class TextBox;
+
+// What the tests stand on: a working folder holding the built content, recorders for sounds,
+// printouts and message boxes, and helpers that deliver real mouse and key events.
+namespace testkit {
+
+/// A fresh temporary working folder holding a copy of the built content; the program runs in
+/// it until the object goes.
+class ContentFolder
+{
+public:
+    ContentFolder();
+    ~ContentFolder();
+    QString path(const QString &relative = QString()) const;
+    /// Removes a content file (a test of what happens when it is missing).
+    void remove(const QString &relative) const;
+    void write(const QString &relative, const QByteArray &bytes) const;
+    QByteArray read(const QString &relative) const;
+
+private:
+    QTemporaryDir m_dir;
+    QString m_previous;
+};
+
+/// Records every sound the program plays.
+class SoundRecorder : public SoundDevice
+{
+public:
+    void play(const QString &path) override { played.push_back(path); }
+    QStringList played;
+};
+
+/// One operation on the recording printer.
+struct PrintOp
+{
+    QString op; ///< "print", "line", "picture", "enddoc"
+    QString text;
+    double x = 0, y = 0, x2 = 0, y2 = 0;
+    QString font;
+    double size = 0;
+    QColor color;
+    bool endLine = true;
+    int drawWidth = 1;
+};
+
+/// A printer that records what it is asked to print, with an A4 printable area and text
+/// measured in the real fonts.
+class RecordingPrinter : public PrinterDevice
+{
+public:
+    explicit RecordingPrinter(std::vector<PrintOp> *ops) : m_ops(ops) {}
+    void setFontName(const QString &face) override { m_face = face; }
+    void setFontSize(double points) override { m_size = points; }
+    void setForeColor(const QColor &color) override { m_color = color; }
+    double currentX() const override { return m_x; }
+    double currentY() const override { return m_y; }
+    void setCurrentX(double x) override { m_x = x; }
+    void setCurrentY(double y) override { m_y = y; }
+    double scaleWidth() const override { return 11184; }
+    double scaleHeight() const override { return 16116; }
+    double textWidth(const QString &text) const override;
+    double textHeight() const override;
+    void print(const QString &text, bool endLine) override;
+    void setDrawWidth(int width) override { m_drawWidth = width; }
+    void line(double x1, double y1, double x2, double y2, const QColor &color) override;
+    void paintPicture(const Picture &picture, double x, double y) override;
+    void endDoc() override;
+
+private:
+    std::vector<PrintOp> *m_ops;
+    QString m_face = QStringLiteral("Arial");
+    double m_size = 12;
+    QColor m_color{0, 0, 0};
+    double m_x = 0, m_y = 0;
+    int m_drawWidth = 1;
+};
+
+/// The recorders in place for one test: sounds, printouts and message boxes.
+class Recorders
+{
+public:
+    Recorders();
+    ~Recorders();
+    QStringList sounds() const;
+    void clearSounds() const;
+    std::vector<PrintOp> printed;
+    /// Every message box's text, in order.
+    QStringList messages;
+    /// Answers for the next message boxes (vbOK when none is left).
+    QList<int> answers;
+    /// Makes every print job fail as a printer without paper would.
+    void failPrinting();
+    /// Sends print jobs to a PDF file instead of the recorder.
+    void printToPdf(const QString &path);
+
+private:
+    SoundRecorder *m_sound;
+};
+
+/// Starts the program afresh: no screen loaded, the shared state as at start-up.
+void resetProgram();
+/// Runs queued events, including the deletion of unloaded screens.
+void settle();
+
+void click(const Control &control);
+void moveOver(const Control &control, QPointF offsetTwips = QPointF(-1, -1));
+void moveOverForm(const Form &form, QPointF twips);
+void typeInto(TextBox &box, const QString &text);
+void pressEnter(TextBox &box);
+
+/// What the screen looks like now (its window grabbed to an image).
+QImage grab(const Form &form);
+/// The colour of the screen's pixel at a point in twips.
+QColor pixelAt(const Form &form, QPointF twips);
+
+/// The text of a PDF file, read back with pdftotext.
+QString pdfText(const QString &path);
+
+} // namespace testkit
