@@ -19,6 +19,7 @@
 #include <QProcess>
 #include <QTest>
 #include <QWidget>
+#include <QWindow>
 
 namespace testkit {
 
@@ -207,11 +208,32 @@ void settle()
     QCoreApplication::processEvents();
 }
 
+namespace {
+
+/// Delivers a mouse action to the window under which the widget lies, as the window system
+/// would: the window then finds the control at that point, covered or disabled ones included.
+void mouseAt(QTest::MouseAction action, QWidget *w, QPoint at)
+{
+    QWidget *top = w->window();
+    QWindow *window = top->windowHandle();
+    if (!window || !top->isVisible()) {
+        QTest::mouseEvent(action, w, Qt::LeftButton, Qt::NoModifier, at);
+        return;
+    }
+    const QPoint inWindow = w->mapTo(top, at);
+    if (action == QTest::MouseMove)
+        QTest::mouseMove(window, inWindow);
+    else
+        QTest::mouseEvent(action, window, Qt::LeftButton, Qt::NoModifier, inWindow);
+}
+
+} // namespace
+
 void click(const Control &control)
 {
     QWidget *w = control.widget();
-    QTest::mouseMove(w, centreOf(w));
-    QTest::mouseClick(w, Qt::LeftButton, Qt::NoModifier, centreOf(w));
+    mouseAt(QTest::MouseMove, w, centreOf(w));
+    mouseAt(QTest::MouseClick, w, centreOf(w));
 }
 
 void moveOver(const Control &control, QPointF offsetTwips)
@@ -220,12 +242,13 @@ void moveOver(const Control &control, QPointF offsetTwips)
     const QPoint at = offsetTwips.x() < 0 ? centreOf(w)
                                           : QPoint(twips::toPixels(offsetTwips.x()),
                                                    twips::toPixels(offsetTwips.y()));
-    QTest::mouseMove(w, at);
+    mouseAt(QTest::MouseMove, w, at);
 }
 
 void moveOverForm(const Form &form, QPointF at)
 {
-    QTest::mouseMove(form.host(), QPoint(twips::toPixels(at.x()), twips::toPixels(at.y())));
+    mouseAt(QTest::MouseMove, form.host(),
+            QPoint(twips::toPixels(at.x()), twips::toPixels(at.y())));
 }
 
 void typeInto(TextBox &box, const QString &text)
