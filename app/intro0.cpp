@@ -80,7 +80,7 @@ intro0::intro0()
     Image1.move(120, 240, 4800, 3600);
 
     Label3.setCaption(QStringLiteral(
-        "Choose a topic to explore. Move the mouse over a button to light it up, then click."));
+        "Point at a button to light it up, then click."));
     Label3.move(0, 8280, 12000, 375);
     Label3.setFont(QStringLiteral("Tahoma"), 9.75);
     Label3.setForeColor(yellow);

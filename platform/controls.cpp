@@ -480,6 +480,12 @@ void Control::setFocus()
         m_widget->setFocus(Qt::OtherFocusReason);
 }
 
+void Control::bringToFront()
+{
+    if (m_widget)
+        m_widget->raise();
+}
+
 bool Control::hasFocus() const
 {
     return m_widget && m_widget->hasFocus();

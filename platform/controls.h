@@ -54,8 +54,11 @@ public:
     void setVisible(bool visible);
     bool enabled() const;
     void setEnabled(bool enabled);
+    /// Gives the control the keyboard focus, now or when its screen is next shown.
     void setFocus();
     bool hasFocus() const;
+    /// Puts the control in front of the controls it overlaps.
+    void bringToFront();
 
     QColor foreColor() const { return m_foreColor; }
     QColor backColor() const { return m_backColor; }

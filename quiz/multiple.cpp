@@ -72,6 +72,8 @@ multiple::multiple()
     Option1.onClick([this](int i) { Option1_Click(i); });
 
     Picture1.move(6840, 240, 855, 615);
+    // The hidden no-answer choice lies under the picture.
+    Picture1.bringToFront();
 
     for (const Button &b : buttons) {
         Label &label = Label3.add(b.index);
@@ -121,8 +123,9 @@ void multiple::showquest()
         Label3[0].setVisible(false);
     if (q == 10)
         Label3[1].setCaption(QStringLiteral("Check Score >>"));
-    if (visible())
-        Option1[5].setFocus();
+    // The focus rests on the hidden choice, so no visible answer shows a focus mark; on a
+    // screen still loading it takes the focus when the screen is shown.
+    Option1[5].setFocus();
 }
 
 void multiple::Label3_Click(int Index)

@@ -1,0 +1,317 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The sounds and the logo pictures that the content build writes into the run folder: each is
+// there, well formed, and fit to be played or shown.
+#include <QByteArray>
+#include <QDir>
+#include <QFile>
+#include <QHash>
+#include <QImage>
+#include <QTest>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <vector>
+
+namespace {
+
+constexpr int fullScale = 32768;
+/// -3 dBFS: no sample may reach it.
+constexpr int peakLimit = 23197;
+
+QDir runFolder()
+{
+    return QDir(QStringLiteral(HABITARA_RUN_DIR));
+}
+
+QByteArray readFile(const QString &relativePath)
+{
+    QFile f(runFolder().filePath(relativePath));
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    return f.readAll();
+}
+
+quint32 le32(const QByteArray &b, qsizetype at)
+{
+    return quint32(quint8(b[at])) | quint32(quint8(b[at + 1])) << 8 |
+           quint32(quint8(b[at + 2])) << 16 | quint32(quint8(b[at + 3])) << 24;
+}
+
+quint16 le16(const QByteArray &b, qsizetype at)
+{
+    return quint16(quint8(b[at]) | quint8(b[at + 1]) << 8);
+}
+
+/// A WAV file as its chunks describe it.
+struct Wave
+{
+    QString error; ///< empty when the file is well formed
+    int format = 0, channels = 0, rate = 0, byteRate = 0, blockAlign = 0, bits = 0;
+    std::vector<int16_t> samples;
+    double seconds() const { return rate > 0 ? double(samples.size()) / rate : 0.0; }
+};
+
+/// Walks the RIFF chunks, checking every size against the file.
+Wave readWave(const QByteArray &bytes)
+{
+    Wave w;
+    auto fail = [&w](const char *why) {
+        w.error = QString::fromLatin1(why);
+        return w;
+    };
+    if (bytes.size() < 12 || bytes.left(4) != "RIFF" || bytes.mid(8, 4) != "WAVE")
+        return fail("not a RIFF/WAVE file");
+    if (le32(bytes, 4) != quint32(bytes.size() - 8))
+        return fail("the RIFF size does not match the file size");
+    bool haveFormat = false, haveData = false;
+    qsizetype pos = 12;
+    while (pos < bytes.size()) {
+        if (pos + 8 > bytes.size())
+            return fail("a chunk header is cut short");
+        const QByteArray id = bytes.mid(pos, 4);
+        const quint32 size = le32(bytes, pos + 4);
+        const qsizetype body = pos + 8;
+        if (size > quint32(bytes.size() - body))
+            return fail("a chunk runs past the end of the file");
+        if (id == "fmt ") {
+            if (size < 16)
+                return fail("the fmt chunk is too short");
+            w.format = le16(bytes, body);
+            w.channels = le16(bytes, body + 2);
+            w.rate = int(le32(bytes, body + 4));
+            w.byteRate = int(le32(bytes, body + 8));
+            w.blockAlign = le16(bytes, body + 12);
+            w.bits = le16(bytes, body + 14);
+            haveFormat = true;
+        } else if (id == "data") {
+            if (!haveFormat)
+                return fail("the data chunk comes before the fmt chunk");
+            if (haveData)
+                return fail("two data chunks");
+            if (size % 2 != 0)
+                return fail("the data size is not a whole number of 16-bit samples");
+            for (qsizetype i = body; i < body + qsizetype(size); i += 2)
+                w.samples.push_back(int16_t(le16(bytes, i)));
+            haveData = true;
+        }
+        pos = body + qsizetype(size) + qsizetype(size & 1);
+    }
+    if (pos != bytes.size())
+        return fail("the last chunk's padding runs past the end of the file");
+    if (!haveData)
+        return fail("no data chunk");
+    return w;
+}
+
+/// RMS in 20 ms windows, scaled so that the loudest window is 1.
+std::vector<double> envelopeOf(const std::vector<int16_t> &samples, int rate)
+{
+    const size_t window = size_t(rate / 50);
+    std::vector<double> envelope;
+    for (size_t start = 0; start < samples.size(); start += window) {
+        const size_t end = std::min(samples.size(), start + window);
+        double sum = 0;
+        for (size_t i = start; i < end; ++i)
+            sum += double(samples[i]) * samples[i];
+        envelope.push_back(std::sqrt(sum / double(end - start)));
+    }
+    const double loudest = *std::max_element(envelope.begin(), envelope.end());
+    for (double &v : envelope)
+        v /= loudest;
+    return envelope;
+}
+
+const QStringList &fanfares()
+{
+    static const QStringList names{
+        QStringLiteral("fanf2"),    QStringLiteral("fanf3"),       QStringLiteral("fanf4"),
+        QStringLiteral("halleluj"), QStringLiteral("slot_payoff"), QStringLiteral("crowd"),
+        QStringLiteral("cheer2"),   QStringLiteral("klaxon"),      QStringLiteral("flute"),
+        QStringLiteral("gong"),     QStringLiteral("clap2"),       QStringLiteral("clap3"),
+        QStringLiteral("drumroll"), QStringLiteral("laser2"),      QStringLiteral("whizz"),
+        QStringLiteral("clown")};
+    return names;
+}
+
+QString framePath(int frame)
+{
+    return QStringLiteral("logo/quil%1.gif").arg(frame, 4, 10, QLatin1Char('0'));
+}
+
+int differingPixels(const QImage &a, const QImage &b)
+{
+    int count = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x)
+            count += a.pixel(x, y) != b.pixel(x, y);
+    return count;
+}
+
+/// How much the picture changes from a to b: the colour differences summed over all pixels.
+double change(const QImage &a, const QImage &b)
+{
+    double sum = 0;
+    for (int y = 0; y < a.height(); ++y) {
+        for (int x = 0; x < a.width(); ++x) {
+            const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
+            sum += std::abs(qRed(p) - qRed(q)) + std::abs(qGreen(p) - qGreen(q)) +
+                   std::abs(qBlue(p) - qBlue(q));
+        }
+    }
+    return sum;
+}
+
+/// The share of the area's pixels that are not its background (its most common colour).
+double drawnShare(const QImage &image, const QRect &area)
+{
+    QHash<QRgb, int> counts;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            ++counts[image.pixel(x, y)];
+    int background = 0;
+    for (int count : std::as_const(counts))
+        background = std::max(background, count);
+    const int all = area.width() * area.height();
+    return double(all - background) / all;
+}
+
+} // namespace
+
+class SoundsLogoTest : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void wavesAreSoundPcm_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<double>("shortest");
+        QTest::addColumn<double>("longest");
+        QTest::newRow("click") << QStringLiteral("click") << 0.02 << 0.06;
+        QTest::newRow("typekey") << QStringLiteral("typekey") << 0.04 << 0.09;
+        QTest::newRow("thud3") << QStringLiteral("thud3") << 0.08 << 0.18;
+        for (const QString &name : fanfares())
+            QTest::newRow(qPrintable(name)) << name << 1.0 << 4.0;
+    }
+
+    void wavesAreSoundPcm()
+    {
+        QFETCH(QString, name);
+        QFETCH(double, shortest);
+        QFETCH(double, longest);
+        const QByteArray bytes = readFile(QStringLiteral("wav/%1.wav").arg(name));
+        QVERIFY2(!bytes.isEmpty(), "missing or empty");
+        const Wave w = readWave(bytes);
+        QVERIFY2(w.error.isEmpty(), qPrintable(w.error));
+        // What QSoundEffect plays everywhere: PCM, mono, 16-bit, 22050 Hz.
+        QCOMPARE(w.format, 1);
+        QCOMPARE(w.channels, 1);
+        QCOMPARE(w.bits, 16);
+        QCOMPARE(w.rate, 22050);
+        QCOMPARE(w.blockAlign, 2);
+        QCOMPARE(w.byteRate, 44100);
+        QVERIFY2(w.seconds() >= shortest && w.seconds() <= longest,
+                 qPrintable(QStringLiteral("lasts %1 s").arg(w.seconds())));
+
+        int peak = 0;
+        double sum = 0, energy = 0;
+        for (int16_t s : w.samples) {
+            peak = std::max(peak, std::abs(int(s)));
+            sum += s;
+            energy += double(s) * s;
+        }
+        const double mean = sum / double(w.samples.size());
+        const double rms = std::sqrt(energy / double(w.samples.size()));
+        QVERIFY2(peak < peakLimit, qPrintable(QStringLiteral("peak %1 reaches -3 dBFS").arg(peak)));
+        QVERIFY2(peak > fullScale / 10,
+                 qPrintable(QStringLiteral("peak %1 is too quiet").arg(peak)));
+        QVERIFY2(rms > fullScale / 100.0,
+                 qPrintable(QStringLiteral("RMS %1 is too quiet").arg(rms)));
+        QVERIFY2(std::abs(mean) < fullScale / 200.0,
+                 qPrintable(QStringLiteral("DC offset %1").arg(mean)));
+        // Starting or stopping away from zero would pop.
+        QVERIFY2(std::abs(int(w.samples.front())) < fullScale / 100,
+                 qPrintable(QStringLiteral("first sample %1").arg(w.samples.front())));
+        QVERIFY2(std::abs(int(w.samples.back())) < fullScale / 100,
+                 qPrintable(QStringLiteral("last sample %1").arg(w.samples.back())));
+    }
+
+    void fanfaresAreDifferentSounds()
+    {
+        std::vector<Wave> waves;
+        for (const QString &name : fanfares()) {
+            waves.push_back(readWave(readFile(QStringLiteral("wav/%1.wav").arg(name))));
+            QVERIFY2(waves.back().error.isEmpty() && !waves.back().samples.empty(),
+                     qPrintable(name));
+        }
+        for (size_t a = 0; a < waves.size(); ++a) {
+            const std::vector<double> ea = envelopeOf(waves[a].samples, waves[a].rate);
+            for (size_t b = a + 1; b < waves.size(); ++b) {
+                const QString pair =
+                    fanfares()[qsizetype(a)] + QStringLiteral(" and ") + fanfares()[qsizetype(b)];
+                QVERIFY2(waves[a].samples != waves[b].samples, qPrintable(pair + " are equal"));
+                // Louder, softer or with a longer tail, the same sound keeps its shape in time.
+                const std::vector<double> eb = envelopeOf(waves[b].samples, waves[b].rate);
+                const size_t length = std::max(ea.size(), eb.size());
+                double difference = 0;
+                for (size_t i = 0; i < length; ++i)
+                    difference +=
+                        std::abs((i < ea.size() ? ea[i] : 0.0) - (i < eb.size() ? eb[i] : 0.0));
+                QVERIFY2(difference / double(length) > 0.05,
+                         qPrintable(pair + " rise and fall alike"));
+            }
+        }
+    }
+
+    void logoFramesAreAGifLoop()
+    {
+        std::vector<QImage> frames;
+        for (int i = 0; i < 20; ++i) {
+            const QByteArray bytes = readFile(framePath(i));
+            QVERIFY2(bytes.startsWith("GIF89a"), qPrintable(framePath(i)));
+            QImage image;
+            QVERIFY2(image.loadFromData(bytes, "GIF"), qPrintable(framePath(i)));
+            QCOMPARE(image.size(), QSize(120, 120));
+            frames.push_back(image.convertToFormat(QImage::Format_RGB32));
+            QVERIFY2(drawnShare(frames.back(), QRect(10, 10, 100, 100)) > 0.01,
+                     qPrintable(framePath(i) + " is blank"));
+        }
+        QVERIFY(!QFile::exists(runFolder().filePath(framePath(20))));
+        // Every step of the loop, the last frame back to the first included, changes the
+        // picture; and none jumps: no step is much bigger than a typical one.
+        std::vector<double> steps;
+        for (int i = 0; i < 20; ++i) {
+            const QImage &from = frames[size_t(i)];
+            const QImage &to = frames[size_t((i + 1) % 20)];
+            QVERIFY2(
+                differingPixels(from, to) > 20,
+                qPrintable(QStringLiteral("frames %1 and %2 are alike").arg(i).arg((i + 1) % 20)));
+            steps.push_back(change(from, to));
+        }
+        std::vector<double> sorted = steps;
+        std::sort(sorted.begin(), sorted.end());
+        const double typical = sorted[sorted.size() / 2];
+        for (int i = 0; i < 20; ++i) {
+            QVERIFY2(steps[size_t(i)] <= 1.6 * typical,
+                     qPrintable(QStringLiteral("frame %1 to %2 jumps: %3 times a typical step")
+                                    .arg(i)
+                                    .arg((i + 1) % 20)
+                                    .arg(steps[size_t(i)] / typical)));
+        }
+    }
+
+    void stillLogoIsA24BitBmp()
+    {
+        const QByteArray bytes = readFile(QStringLiteral("logo/quillan2.bmp"));
+        QVERIFY2(bytes.size() > 54 && bytes.startsWith("BM"), "not a BMP file");
+        QCOMPARE(le16(bytes, 28), quint16(24));
+        QImage image;
+        QVERIFY(image.loadFromData(bytes, "BMP"));
+        QCOMPARE(image.size(), QSize(120, 89));
+        QVERIFY2(drawnShare(image, QRect(10, 10, 100, 69)) > 0.1, "the logo is blank");
+    }
+};
+
+QTEST_MAIN(SoundsLogoTest)
+#include "tst_sounds_logo.moc"
