@@ -1,0 +1,113 @@
+#!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# Starts the built program in a real X server (Xvfb) and drives it with xdotool as a pupil
+# would: title screen, main menu, a topic, a whole quiz, and out through the exit confirmation.
+# Colours are read off the screen at points of each screen.
+set -euo pipefail
+program=$1
+run=$2
+
+work=$(mktemp -d)
+cp -r "$run"/. "$work"/
+log="$work/program.log"
+
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
+xvfb=$!
+program_pid=""
+cleanup() {
+    [ -n "$program_pid" ] && kill "$program_pid" 2>/dev/null || true
+    kill "$xvfb" 2>/dev/null || true
+    rm -rf "$work"
+}
+trap cleanup EXIT
+for _ in $(seq 100); do
+    [ -s "$work/display" ] && break
+    sleep 0.1
+done
+export DISPLAY=":$(cat "$work/display")"
+unset QT_QPA_PLATFORM
+for _ in $(seq 100); do
+    xdpyinfo >/dev/null 2>&1 && break
+    sleep 0.1
+done
+
+fail() {
+    echo "FAIL: $*" >&2
+    echo "--- program output:" >&2
+    cat "$log" >&2 || true
+    exit 1
+}
+
+pixel() { # x y -> rrggbb of the screen at that point
+    import -window root -crop "1x1+$1+$2" -depth 8 txt:- 2>/dev/null |
+        sed -n '2p' | grep -o '#[0-9A-Fa-f]\{6\}' | tr -d '#' | tr 'A-F' 'a-f'
+}
+expect_pixel() { # x y colour what
+    local got=""
+    for _ in $(seq 30); do
+        got=$(pixel "$1" "$2")
+        [ "$got" = "$3" ] && return 0
+        sleep 0.2
+    done
+    fail "$4: the screen at $1,$2 is #$got, not #$3"
+}
+click_at() {
+    xdotool mousemove "$1" "$2"
+    sleep 0.2
+    xdotool click 1
+    sleep 0.4
+}
+# A point given in twips on a screen whose top-left corner is at x0, y0.
+px() { echo $(( $1 + ($3 + 7) / 15 )); }
+
+cd "$work"
+"$program" >"$log" 2>&1 &
+program_pid=$!
+
+# The title screen: 5460 x 6570 twips centred on the 1024 x 768 display, over the backdrop.
+tx=330 ty=165
+expect_pixel 5 5 3085d6 "the backdrop"
+expect_pixel "$(px $tx 0 200)" "$(px $ty 0 1000)" c0c0c0 "the title screen"
+click_at "$(px $tx 0 1987)" "$(px $ty 0 6097)"                      # OK
+
+# The main menu: 12000 x 9000 twips centred.
+mx=112 my=84
+expect_pixel "$(px $mx 0 9000)" "$(px $my 0 7400)" 004e98 "the main menu"
+# Entries start lit; the bare screen clears them; the pointer on an entry lights it.
+entry_x=$(px $mx 0 300) entry_y=$(px $my 0 3740)
+expect_pixel "$entry_x" "$entry_y" 000000 "a lit entry"
+xdotool mousemove "$(px $mx 0 9000)" "$(px $my 0 7400)"
+expect_pixel "$entry_x" "$entry_y" 004e98 "an entry after the pointer crossed the screen"
+xdotool mousemove "$(px $mx 0 1700)" "$(px $my 0 3900)"
+expect_pixel "$entry_x" "$entry_y" 000000 "the entry under the pointer"
+
+click_at "$(px $mx 0 1717)" "$(px $my 0 3907)"                      # Living in the Mountains
+expect_pixel "$(px $mx 0 11000)" "$(px $my 0 3000)" 273f89 "the mountains menu"
+click_at "$(px $mx 0 1717)" "$(px $my 0 8167)"                      # Multiple Choice
+expect_pixel "$(px $mx 0 11000)" "$(px $my 0 3000)" 004e98 "the quiz"
+for q in $(seq 10); do
+    click_at "$(px $mx 0 3000)" "$(px $my 0 $((5662 + 600 * (q % 4))))"   # an answer
+    click_at "$(px $mx 0 7882)" "$(px $my 0 8167)"                   # Next / Check Score
+done
+# The results screen shows its picture in the top right.
+expect_pixel "$(px $mx 0 5900)" "$(px $my 0 7000)" 004e98 "the results screen"
+sleep 0.5
+[ "$(pixel "$(px $mx 0 8280)" "$(px $my 0 3240)")" != 004e98 ] || fail "the results picture is missing"
+click_at "$(px $mx 0 11182)" "$(px $my 0 8167)"                     # Exit: back to the topic
+expect_pixel "$(px $mx 0 11000)" "$(px $my 0 3000)" 273f89 "the mountains menu again"
+click_at "$(px $mx 0 11182)" "$(px $my 0 8167)"                     # Exit: back to the menu
+expect_pixel "$(px $mx 0 9000)" "$(px $my 0 7400)" 004e98 "the main menu again"
+click_at "$(px $mx 0 11182)" "$(px $my 0 8167)"                     # Exit
+expect_pixel "$(px $tx 0 200)" "$(px $ty 0 1000)" c0c0c0 "the exit confirmation"
+click_at "$(px $tx 0 3427)" "$(px $ty 0 6097)"                      # Exit
+
+for _ in $(seq 50); do
+    kill -0 "$program_pid" 2>/dev/null || break
+    sleep 0.1
+done
+if kill -0 "$program_pid" 2>/dev/null; then
+    fail "the program is still running after Exit"
+fi
+wait "$program_pid" || fail "the program ended with an error"
+program_pid=""
+echo "1 passed, 0 failed"

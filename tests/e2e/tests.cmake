@@ -1,0 +1,7 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
+# The built program in a real X server, driven like a pupil.
+add_test(NAME pupil_under_xvfb
+    COMMAND ${CMAKE_CURRENT_LIST_DIR}/pupil.sh $<TARGET_FILE:habitara> ${HABITARA_RUN_DIR})
+set_tests_properties(pupil_under_xvfb PROPERTIES
+    TIMEOUT 300
+    ENVIRONMENT "XDG_RUNTIME_DIR=${CMAKE_BINARY_DIR}/xdg-runtime")

@@ -1,0 +1,11 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
+# Printing through a real CUPS queue: CUPS-PDF as the default printer.
+add_executable(cupsprint ${CMAKE_CURRENT_LIST_DIR}/cupsprint.cpp)
+set_target_properties(cupsprint PROPERTIES AUTOMOC ON)
+target_link_libraries(cupsprint PRIVATE habitara_testsupport)
+add_dependencies(cupsprint content)
+add_test(NAME cups_print COMMAND ${CMAKE_CURRENT_LIST_DIR}/cups.sh $<TARGET_FILE:cupsprint>)
+set_tests_properties(cups_print PROPERTIES
+    TIMEOUT 300
+    RUN_SERIAL TRUE
+    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;XDG_RUNTIME_DIR=${CMAKE_BINARY_DIR}/xdg-runtime")
