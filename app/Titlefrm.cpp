@@ -41,12 +41,12 @@ Titlefrm::Titlefrm()
     };
     const Text texts[] = {
         {Label4, "Habitara Demo", 60, 300, 5355, 825, "Times New Roman", 21.75, true, titleBlue},
-        {Label1, "Written by Ruth Penhaligon", 360, 4980, 4695, 375, "Times New Roman", 14.25, false,
-         titleBlue},
+        {Label1, "Written by Ruth Penhaligon", 360, 4980, 4695, 375, "Times New Roman", 14.25,
+         false, titleBlue},
         {Label5, "Programmed by Daniel Okafor", 480, 5310, 4455, 375, "Times New Roman", 12, false,
          titleBlue},
-        {Label3, "Series editor Margaret Ellison", 480, 5640, 4455, 375, "Times New Roman", 12, false,
-         titleBlue},
+        {Label3, "Series editor Margaret Ellison", 480, 5640, 4455, 375, "Times New Roman", 12,
+         false, titleBlue},
         {Label2, "Quillmoor Publishing Ltd - free software under the GNU GPL", 0, 6420, 5415, 255,
          "Arial", 8.25, false, QColor(0, 128, 0)},
     };

@@ -79,8 +79,7 @@ intro0::intro0()
     Frame1.move(6810, 1080, 5055, 3975);
     Image1.move(120, 240, 4800, 3600);
 
-    Label3.setCaption(QStringLiteral(
-        "Point at a button to light it up, then click."));
+    Label3.setCaption(QStringLiteral("Point at a button to light it up, then click."));
     Label3.move(0, 8280, 12000, 375);
     Label3.setFont(QStringLiteral("Tahoma"), 9.75);
     Label3.setForeColor(yellow);

@@ -47,12 +47,9 @@ struct Entry
 };
 
 const Entry entries[] = {
-    {0, "Multiple Choice", 120, 7920, 3195, 495},
-    {1, "Labelling Activity", 3600, 7920, 3195, 495},
-    {2, "Exit", 10560, 7920, 1245, 495},
-    {3, "Ordering Activity", 7080, 7920, 3195, 495},
-    {4, "Key Facts", 6360, 120, 1995, 495},
-    {5, "Teacher's Notes", 8640, 120, 3195, 495},
+    {0, "Multiple Choice", 120, 7920, 3195, 495}, {1, "Labelling Activity", 3600, 7920, 3195, 495},
+    {2, "Exit", 10560, 7920, 1245, 495},          {3, "Ordering Activity", 7080, 7920, 3195, 495},
+    {4, "Key Facts", 6360, 120, 1995, 495},       {5, "Teacher's Notes", 8640, 120, 3195, 495},
 };
 
 QString text(const char *s)

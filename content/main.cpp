@@ -35,7 +35,8 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "usage: habitara-content SOURCE RUN\n");
         return 2;
     }
-    content::Context ctx{QDir(QString::fromLocal8Bit(argv[1])), QDir(QString::fromLocal8Bit(argv[2]))};
+    content::Context ctx{QDir(QString::fromLocal8Bit(argv[1])),
+                         QDir(QString::fromLocal8Bit(argv[2]))};
     QDir().mkpath(ctx.run.absolutePath());
     try {
         content::writePictures(ctx);

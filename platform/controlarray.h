@@ -21,7 +21,8 @@ public:
 
     T &add(int index)
     {
-        auto control = std::make_unique<T>(m_container, m_name + QLatin1Char('_') + QString::number(index));
+        auto control =
+            std::make_unique<T>(m_container, m_name + QLatin1Char('_') + QString::number(index));
         T &ref = *control;
         m_items[index] = std::move(control);
         return ref;

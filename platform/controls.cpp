@@ -596,8 +596,7 @@ void OptionButton::setValue(bool value)
         const auto siblings = widget()->parentWidget()->children();
         for (QObject *child : siblings) {
             if (auto *other = dynamic_cast<OptionWidget *>(child); other && other != widget()) {
-                auto *button = static_cast<OptionButton *>(
-                    form().findControl(other->objectName()));
+                auto *button = static_cast<OptionButton *>(form().findControl(other->objectName()));
                 if (button && button->m_value) {
                     button->m_value = false;
                     other->update();

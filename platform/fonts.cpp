@@ -14,14 +14,17 @@ void registerFonts()
         return;
     done = true;
     const QDir wine(QStringLiteral("/usr/share/wine/fonts"));
-    for (const char *file : {"tahoma.ttf", "tahomabd.ttf", "ms_sans_serif.ttf"}) {
+    // Wine's tahomabd.ttf maps no characters, so a registered bold face would draw every bold
+    // caption in a fallback font; Tahoma's bold is made from the regular face instead.
+    for (const char *file : {"tahoma.ttf", "ms_sans_serif.ttf"}) {
         const QString path = wine.filePath(QLatin1String(file));
         if (QFontDatabase::addApplicationFont(path) < 0)
             qWarning("Habitara: the font %s is missing; captions may not fit their boxes",
                      qPrintable(path));
     }
     // The Liberation fonts have the metrics of the faces the screens are designed in.
-    QFont::insertSubstitution(QStringLiteral("Times New Roman"), QStringLiteral("Liberation Serif"));
+    QFont::insertSubstitution(QStringLiteral("Times New Roman"),
+                              QStringLiteral("Liberation Serif"));
     QFont::insertSubstitution(QStringLiteral("Arial"), QStringLiteral("Liberation Sans"));
 }
 

@@ -14,8 +14,9 @@ bool ended = false;
 void report(const QString &what)
 {
     qWarning("Habitara: %s", qPrintable(what));
-    MsgBox(QStringLiteral("Sorry, something went wrong:\n\n%1\n\nYou can carry on using the program.")
-               .arg(what));
+    MsgBox(
+        QStringLiteral("Sorry, something went wrong:\n\n%1\n\nYou can carry on using the program.")
+            .arg(what));
 }
 } // namespace
 

@@ -12,5 +12,6 @@ enum MsgBoxResult { vbOK = 1, vbCancel = 2 };
 int MsgBox(const QString &prompt, int buttons = vbOKOnly, const QString &title = QString());
 
 /// Answers message boxes without showing them (tests record every text this way).
-using MsgBoxResponder = std::function<int(const QString &prompt, int buttons, const QString &title)>;
+using MsgBoxResponder =
+    std::function<int(const QString &prompt, int buttons, const QString &title)>;
 void setMsgBoxResponder(MsgBoxResponder responder);

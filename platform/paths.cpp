@@ -17,7 +17,8 @@ QString contentPath(const QString &relativePath)
         const QString exact = path + QLatin1Char('/') + part;
         if (matching && !QFileInfo::exists(exact)) {
             const QStringList entries =
-                QDir(path.isEmpty() ? QStringLiteral("/") : path).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+                QDir(path.isEmpty() ? QStringLiteral("/") : path)
+                    .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
             auto it = std::find_if(entries.begin(), entries.end(), [&](const QString &e) {
                 return e.compare(part, Qt::CaseInsensitive) == 0;
             });

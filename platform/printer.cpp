@@ -162,7 +162,8 @@ std::unique_ptr<PrinterDevice> openSystemPrinter()
         throw ProgramError(QStringLiteral("There is no printer."));
     auto printer = std::make_unique<QPrinter>(info, QPrinter::HighResolution);
     if (!printer->isValid())
-        throw ProgramError(QStringLiteral("The printer %1 cannot be used.").arg(info.printerName()));
+        throw ProgramError(
+            QStringLiteral("The printer %1 cannot be used.").arg(info.printerName()));
     printer->setDocName(QStringLiteral("Habitara"));
     QPrinter *raw = printer.get();
     return std::make_unique<PainterPrinter>(std::move(printer), raw);

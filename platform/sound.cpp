@@ -71,7 +71,8 @@ void preloadSounds(const QString &folder)
     if (installed())
         return;
     const QDir dir(contentPath(folder));
-    const QStringList files = dir.entryList({QStringLiteral("*.wav"), QStringLiteral("*.WAV")}, QDir::Files);
+    const QStringList files =
+        dir.entryList({QStringLiteral("*.wav"), QStringLiteral("*.WAV")}, QDir::Files);
     for (const QString &file : files)
         systemSound().effectFor(dir.filePath(file));
 }

@@ -107,7 +107,8 @@ void LineWriter::writeLine(const QString &line)
 {
     if (!canEncode(line))
         throw ProgramError(
-            QStringLiteral("\"%1\" holds a character that cannot be saved in this file.").arg(line));
+            QStringLiteral("\"%1\" holds a character that cannot be saved in this file.")
+                .arg(line));
     m_bytes += encode(line);
     m_bytes += "\r\n";
 }
@@ -116,6 +117,6 @@ void LineWriter::commit()
 {
     QSaveFile file(contentPath(m_path));
     if (!file.open(QIODevice::WriteOnly) || file.write(m_bytes) != m_bytes.size() || !file.commit())
-        throw ProgramError(
-            QStringLiteral("The file \"%1\" could not be written: %2").arg(m_path, file.errorString()));
+        throw ProgramError(QStringLiteral("The file \"%1\" could not be written: %2")
+                               .arg(m_path, file.errorString()));
 }

@@ -59,8 +59,7 @@ Welldone::Welldone()
       Picture1(*this, QStringLiteral("Picture1")), Label1(*this, QStringLiteral("Label1")),
       Label5(*this, QStringLiteral("Label5")), Label6(*this, QStringLiteral("Label6")),
       Text1(*this, QStringLiteral("Text1")), Label2(*this, QStringLiteral("Label2")),
-      Label3(*this, QStringLiteral("Label3")), Timer1(*this, 1), Timer2(*this, 10),
-      Timer3(*this, 1)
+      Label3(*this, QStringLiteral("Label3")), Timer1(*this, 1), Timer2(*this, 10), Timer3(*this, 1)
 {
     styleText(Label4, QStringLiteral("Well Done!"), 0, 120, 12000, 900, "Tahoma", 36, true);
     Picture1.move(5880, 1440, 4800, 3600);
@@ -213,10 +212,9 @@ void Welldone::Printpage()
         P.setForeColor(blue);
         P.setFontSize(36);
         // A long title is measured in the screen's own small font and printed smaller.
-        const double titleWidth =
-            QFontMetricsF(screenFont(QStringLiteral("MS Sans Serif"), 8.25))
-                .horizontalAdvance(quizheading) *
-            twips::perPixel;
+        const double titleWidth = QFontMetricsF(screenFont(QStringLiteral("MS Sans Serif"), 8.25))
+                                      .horizontalAdvance(quizheading) *
+                                  twips::perPixel;
         if (titleWidth > W / 4)
             P.setFontSize(28);
         centred(quizheading);

@@ -29,8 +29,8 @@ Wrong::Wrong()
       Label5(*this, QStringLiteral("Label5")), Label3(*this, QStringLiteral("Label3"))
 {
     styleText(Label6, QString(), 0, 120, 12000, 540, 20.25, yellow, Alignment::Center);
-    styleText(Label4, QStringLiteral("You answered the following questions incorrectly."), 240,
-              960, 12000, 540, 15.75, yellow, Alignment::Left);
+    styleText(Label4, QStringLiteral("You answered the following questions incorrectly."), 240, 960,
+              12000, 540, 15.75, yellow, Alignment::Left);
     for (int k = 0; k < 10; ++k) {
         Label &line = Label2.add(k);
         styleText(line, QString(), 120, 1680 + 600 * k, 12000, 540, 15.75, QColor(255, 255, 255),

@@ -52,8 +52,8 @@ multiple::multiple()
               Alignment::Center);
     styleText(Label5, "", 120, 1200, 6465, 585, "Times New Roman", 24, false, QColor(0, 255, 0),
               Alignment::Center);
-    styleText(Label6, "", 120, 1920, 6465, 705, "Times New Roman", 24, false,
-              QColor(128, 128, 255), Alignment::Center);
+    styleText(Label6, "", 120, 1920, 6465, 705, "Times New Roman", 24, false, QColor(128, 128, 255),
+              Alignment::Center);
     styleText(Label4, "Question 1", 360, 3240, 5415, 615, "Times New Roman", 24, false, yellow,
               Alignment::Left);
     styleText(Label2, "", 960, 3960, 9840, 1455, "Times New Roman", 30, false, yellow,

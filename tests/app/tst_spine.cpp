@@ -225,10 +225,10 @@ private Q_SLOTS:
     void contentPathsIgnoreCaseAndSeparators()
     {
         ContentFolder content;
-        const QString expected = QFileInfo(content.path(QStringLiteral("images/andesmd.jpg")))
-                                     .canonicalFilePath();
-        for (const char *written :
-             {"images\\andesmd.jpg", "Images\\andesmd.jpg", "IMAGES/AndesMD.JPG", "images//andesmd.jpg"})
+        const QString expected =
+            QFileInfo(content.path(QStringLiteral("images/andesmd.jpg"))).canonicalFilePath();
+        for (const char *written : {"images\\andesmd.jpg", "Images\\andesmd.jpg",
+                                    "IMAGES/AndesMD.JPG", "images//andesmd.jpg"})
             QCOMPARE(QFileInfo(contentPath(QString::fromLatin1(written))).canonicalFilePath(),
                      expected);
         QVERIFY(QFileInfo::exists(contentPath(QStringLiteral("Multiple\\TRACK.TXT"))));
