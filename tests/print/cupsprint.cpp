@@ -9,6 +9,7 @@
 #include "platform/msgbox.h"
 #include "quiz/Welldone.h"
 #include "quiz/multiple.h"
+#include "tests/support/pupil.h"
 #include "tests/support/testkit.h"
 
 #include <QTest>
@@ -32,15 +33,9 @@ private Q_SLOTS:
             messages << text;
             return int(vbOK);
         });
-        screen<intro0>().show();
-        click(screen<intro0>().Label2[1]);
-        click(screen<livingmountains>().label3[0]);
-        multiple &quiz = screen<multiple>();
+        multiple &quiz = pupil::openMountainsQuiz();
         click(quiz.Label3[3]);
-        for (int q = 1; q <= 10; ++q) {
-            click(quiz.Option1[Module1::correct[q].toInt()]);
-            click(quiz.Label3[1]);
-        }
+        pupil::playQuiz(quiz);
         Welldone &results = screen<Welldone>();
         typeInto(results.Text1, QStringLiteral("Cups Pupil"));
         click(results.Label3[0]);

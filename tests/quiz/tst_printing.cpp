@@ -7,6 +7,7 @@
 #include "platform/fonts.h"
 #include "quiz/Welldone.h"
 #include "quiz/multiple.h"
+#include "tests/support/pupil.h"
 #include "tests/support/testkit.h"
 
 #include <QTest>
@@ -15,30 +16,14 @@
 #include <tuple>
 
 using namespace testkit;
+using namespace pupil;
 
 namespace {
 
-multiple &openMountainsQuiz()
-{
-    screen<intro0>().show();
-    click(screen<intro0>().Label2[1]);
-    click(screen<livingmountains>().label3[0]);
-    return screen<multiple>();
-}
-
 Welldone &fullMarks()
 {
-    multiple &quiz = openMountainsQuiz();
-    for (int q = 1; q <= 10; ++q) {
-        click(quiz.Option1[Module1::correct[q].toInt()]);
-        click(quiz.Label3[1]);
-    }
+    playQuiz(openMountainsQuiz());
     return screen<Welldone>();
-}
-
-bool settledDown(const Welldone &results)
-{
-    return !results.Timer1.enabled() && !results.Timer2.enabled() && !results.Timer3.enabled();
 }
 
 std::vector<PrintOp> only(const std::vector<PrintOp> &ops, const char *kind)
@@ -170,7 +155,7 @@ private Q_SLOTS:
         ContentFolder content;
         Recorders rec;
         Welldone &results = fullMarks();
-        QTRY_VERIFY(settledDown(results));
+        QTRY_VERIFY(resultsSettled(results));
         typeInto(results.Text1, QStringLiteral("Sam Jones"));
         rec.clearSounds();
         click(results.Label3[0]);
@@ -288,7 +273,7 @@ private Q_SLOTS:
         ContentFolder content;
         Recorders rec;
         Welldone &results = fullMarks();
-        QTRY_VERIFY(settledDown(results));
+        QTRY_VERIFY(resultsSettled(results));
         typeInto(results.Text1, QStringLiteral("Priya"));
         const QString pdf = content.path(QStringLiteral("certificate.pdf"));
         rec.printToPdf(pdf);

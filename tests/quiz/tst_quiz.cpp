@@ -8,6 +8,7 @@
 #include "quiz/Welldone.h"
 #include "quiz/Wrong.h"
 #include "quiz/multiple.h"
+#include "tests/support/pupil.h"
 #include "tests/support/testkit.h"
 
 #include <QFile>
@@ -15,39 +16,11 @@
 #include <QTest>
 
 using namespace testkit;
+using namespace pupil;
 
 namespace {
 
 const QString clickSound = QStringLiteral("wav\\click.wav");
-
-multiple &openMountainsQuiz()
-{
-    screen<intro0>().show();
-    testkit::click(screen<intro0>().Label2[1]);
-    testkit::click(screen<livingmountains>().label3[0]);
-    return screen<multiple>();
-}
-
-int rightAnswer(int q)
-{
-    return Module1::correct[q].toInt();
-}
-
-/// Answers the question on show, right or wrong, and moves on.
-void answer(multiple &quiz, bool right)
-{
-    const int q = *Module1::questnum;
-    const int c = rightAnswer(q);
-    testkit::click(quiz.Option1[right ? c : c % 4 + 1]);
-    testkit::click(quiz.Label3[1]);
-}
-
-/// Plays the whole quiz, answering wrongly the questions listed.
-void playQuiz(multiple &quiz, const QList<int> &wrong)
-{
-    for (int q = 1; q <= 10; ++q)
-        answer(quiz, !wrong.contains(q));
-}
 
 /// The sounds that are neither button clicks nor answer ticks.
 QStringList fanfaresIn(QStringList sounds)
@@ -73,7 +46,7 @@ private Q_SLOTS:
         ContentFolder content;
         Recorders rec;
         screen<intro0>().show();
-        testkit::click(screen<intro0>().Label2[5]);
+        click(screen<intro0>().Label2[5]);
         livingdesert &desert = screen<livingdesert>();
         QCOMPARE(desert.Label1.caption(), QStringLiteral("Living in the Desert"));
         QCOMPARE(desert.backColor(), QColor(39, 63, 137));
@@ -82,7 +55,7 @@ private Q_SLOTS:
         QCOMPARE(desert.Image1.top(), 810.f);
 
         rec.clearSounds();
-        testkit::click(desert.label3[0]);
+        click(desert.label3[0]);
         multiple &quiz = screen<multiple>();
         QVERIFY(quiz.visible());
         QCOMPARE(rec.sounds(), QStringList{clickSound});
@@ -99,13 +72,13 @@ private Q_SLOTS:
         QVERIFY(quiz.Picture1.widget()->geometry().contains(quiz.Option1[5].widget()->geometry()));
 
         // Leaving and coming back reads the file again.
-        testkit::click(quiz.Label3[2]);
+        click(quiz.Label3[2]);
         settle();
         QVERIFY(!isLoaded<multiple>());
         QByteArray file = content.read(QStringLiteral("multiple/Living in the Desert.txt"));
         file.replace("Living in the Desert\r\n", "Sand& sun and stars\r\n");
         content.write(QStringLiteral("multiple/Living in the Desert.txt"), file);
-        testkit::click(desert.label3[0]);
+        click(desert.label3[0]);
         QCOMPARE(screen<multiple>().Label6.caption(), QStringLiteral("Sand, sun and stars"));
         QCOMPARE(screen<multiple>().Label5.caption(), QStringLiteral("Habitara"));
     }
@@ -116,13 +89,13 @@ private Q_SLOTS:
         Recorders rec;
         multiple &first = openMountainsQuiz();
         const QString loadedQuestion = Module1::question[4];
-        testkit::click(first.Label3[2]);
+        click(first.Label3[2]);
         settle();
 
         const QString file = QStringLiteral("multiple/Living in the Mountains.txt");
         QByteArray bytes = content.read(file);
         content.write(file, bytes.left(bytes.indexOf("\r\n", bytes.size() / 2)));
-        testkit::click(screen<livingmountains>().label3[0]);
+        click(screen<livingmountains>().label3[0]);
         QCOMPARE(rec.messages.size(), 1);
         QVERIFY(rec.messages[0].contains(QStringLiteral("multiple\\Living in the Mountains.txt")));
         QVERIFY(!isLoaded<multiple>());
@@ -130,7 +103,7 @@ private Q_SLOTS:
         QVERIFY(screen<livingmountains>().visible());
 
         content.remove(file);
-        testkit::click(screen<livingmountains>().label3[0]);
+        click(screen<livingmountains>().label3[0]);
         QCOMPARE(rec.messages.size(), 2);
         QVERIFY(!isLoaded<multiple>());
     }
@@ -142,37 +115,37 @@ private Q_SLOTS:
         multiple &quiz = openMountainsQuiz();
         rec.clearSounds();
         // Next with no answer records 0.
-        testkit::click(quiz.Label3[1]);
+        click(quiz.Label3[1]);
         QCOMPARE(Module1::marks[1], std::optional<int>(0));
         QCOMPARE(quiz.Label4.caption(), QStringLiteral("Question 2"));
         QVERIFY(quiz.Label3[0].visible());
         QCOMPARE(rec.sounds(), QStringList{clickSound});
 
         rec.clearSounds();
-        testkit::click(quiz.Option1[rightAnswer(2)]);
+        click(quiz.Option1[Module1::correct[2].toInt()]);
         QCOMPARE(rec.sounds(), QStringList{QStringLiteral("wav\\typekey.wav")});
-        testkit::click(quiz.Label3[1]);
+        click(quiz.Label3[1]);
         QCOMPARE(Module1::marks[2], std::optional<int>(1));
 
         // Going back shows no choice, and moving on again without one records 0.
-        testkit::click(quiz.Label3[0]);
+        click(quiz.Label3[0]);
         QCOMPARE(quiz.Label4.caption(), QStringLiteral("Question 2"));
         QVERIFY(quiz.Option1[5].value());
         for (int i = 1; i <= 4; ++i)
             QVERIFY(!quiz.Option1[i].value());
-        testkit::click(quiz.Label3[1]);
+        click(quiz.Label3[1]);
         QCOMPARE(Module1::marks[2], std::optional<int>(0));
 
         while (*Module1::questnum < 10)
-            testkit::click(quiz.Label3[1]);
+            click(quiz.Label3[1]);
         QCOMPARE(quiz.Label3[1].caption(), QStringLiteral("Check Score >>"));
         QCOMPARE(quiz.Label2.caption(), Module1::question[10]);
-        testkit::click(quiz.Label3[0]);
+        click(quiz.Label3[0]);
         QCOMPARE(quiz.Label4.caption(), QStringLiteral("Question 9"));
         QCOMPARE(quiz.Label3[1].caption(), QStringLiteral("Next Question >>"));
 
         // Exit leaves no results behind.
-        testkit::click(quiz.Label3[2]);
+        click(quiz.Label3[2]);
         settle();
         QVERIFY(!isLoaded<multiple>());
         QVERIFY(!isLoaded<Welldone>());
@@ -201,8 +174,7 @@ private Q_SLOTS:
         QVERIFY(results.Label3[0].visible());
         QCOMPARE(results.Label3[0].caption(), QStringLiteral("Check Wrong Answers"));
         QVERIFY(!results.Text1.visible());
-        QTRY_VERIFY(!results.Timer3.enabled() && !results.Timer2.enabled() &&
-                    !results.Timer1.enabled());
+        QTRY_VERIFY(resultsSettled(results));
         const QStringList fanfares = fanfaresIn(rec.sounds());
         QCOMPARE(fanfares.size(), 1);
         QVERIFY(QStringList({QStringLiteral("wav\\drumroll.wav"), QStringLiteral("wav\\laser2.wav"),
@@ -220,13 +192,13 @@ private Q_SLOTS:
                          QStringLiteral(" %1. ").arg(wrong[k]) + Module1::question[wrong[k]]);
         }
         rec.clearSounds();
-        testkit::click(results.Label3[0]);
+        click(results.Label3[0]);
         QVERIFY(review.visible());
         QCOMPARE(rec.sounds(), QStringList{clickSound});
 
         // The review's Exit closes both screens at once and makes no sound.
         rec.clearSounds();
-        testkit::click(review.Label3[1]);
+        click(review.Label3[1]);
         settle();
         QVERIFY(!isLoaded<Wrong>());
         QVERIFY(!isLoaded<Welldone>());
@@ -250,8 +222,7 @@ private Q_SLOTS:
         Wrong &review = screen<Wrong>();
         for (int k = 0; k < 10; ++k)
             QVERIFY(!review.Label2[k].visible());
-        QTRY_VERIFY(!results.Timer3.enabled() && !results.Timer2.enabled() &&
-                    !results.Timer1.enabled());
+        QTRY_VERIFY(resultsSettled(results));
         QVERIFY(results.Text1.hasFocus());
         QVERIFY(results.Label3[0].opaque() && results.Label3[1].opaque());
         const QStringList fanfares = fanfaresIn(rec.sounds());
@@ -264,7 +235,7 @@ private Q_SLOTS:
         QCOMPARE(results.Text1.text().size(), 25);
 
         // The results screen's Exit closes the review with it.
-        testkit::click(results.Label3[1]);
+        click(results.Label3[1]);
         settle();
         QVERIFY(!isLoaded<Welldone>() && !isLoaded<Wrong>());
     }
@@ -297,8 +268,7 @@ private Q_SLOTS:
             QCOMPARE(results.Label3[0].visible(), c.certificate);
             QVERIFY(!results.Label5.visible());
             QCOMPARE(results.Text1.visible(), c.certificate);
-            QTRY_VERIFY(!results.Timer3.enabled() && !results.Timer1.enabled() &&
-                        !results.Timer2.enabled());
+            QTRY_VERIFY(resultsSettled(results));
             // Only scores of six and more have a fanfare.
             if (c.score == 6)
                 QVERIFY(rec.sounds() == QStringList{QStringLiteral("wav\\clap3.wav")} ||
@@ -320,9 +290,9 @@ private Q_SLOTS:
         lines[14] = "x\r"; // question 2: no choice at all
         content.write(file, lines.join('\n'));
         multiple &quiz = openMountainsQuiz();
-        testkit::click(quiz.Label3[1]);
-        testkit::click(quiz.Option1[1]);
-        testkit::click(quiz.Label3[1]);
+        click(quiz.Label3[1]);
+        click(quiz.Option1[1]);
+        click(quiz.Label3[1]);
         QCOMPARE(Module1::marks[1], std::optional<int>(0));
         QCOMPARE(Module1::marks[2], std::optional<int>(0));
         for (int q = 3; q <= 10; ++q)
@@ -339,8 +309,8 @@ private Q_SLOTS:
         Module1::soundon = 0;
         rec.clearSounds();
         playQuiz(quiz, {});
-        QTRY_VERIFY(!screen<Welldone>().Timer3.enabled() && !screen<Welldone>().Timer1.enabled());
-        testkit::click(screen<Welldone>().Label3[1]);
+        QTRY_VERIFY(resultsSettled(screen<Welldone>()));
+        click(screen<Welldone>().Label3[1]);
         QVERIFY(rec.sounds().isEmpty());
     }
 };

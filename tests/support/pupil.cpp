@@ -1,0 +1,39 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "tests/support/pupil.h"
+
+#include "app/Module1.h"
+#include "app/intro0.h"
+#include "app/livingmountains.h"
+#include "quiz/Welldone.h"
+#include "quiz/multiple.h"
+#include "tests/support/testkit.h"
+
+namespace pupil {
+
+multiple &openMountainsQuiz()
+{
+    screen<intro0>().show();
+    testkit::click(screen<intro0>().Label2[1]);
+    testkit::click(screen<livingmountains>().label3[0]);
+    return screen<multiple>();
+}
+
+void answer(multiple &quiz, bool right)
+{
+    const int c = Module1::correct[*Module1::questnum].toInt();
+    testkit::click(quiz.Option1[right ? c : c % 4 + 1]);
+    testkit::click(quiz.Label3[1]);
+}
+
+void playQuiz(multiple &quiz, const QList<int> &wrong)
+{
+    for (int q = 1; q <= 10; ++q)
+        answer(quiz, !wrong.contains(q));
+}
+
+bool resultsSettled(const Welldone &results)
+{
+    return !results.Timer1.enabled() && !results.Timer2.enabled() && !results.Timer3.enabled();
+}
+
+} // namespace pupil
