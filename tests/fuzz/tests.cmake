@@ -1,0 +1,19 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
+# The metafile fuzzer as a test: builds the fuzz targets with clang in their own build folder
+# and fuzzes the metafile reader for a minute from a copy of the seed corpus. A crash, a
+# sanitizer report, a leak, a hang or running out of memory fails the test.
+add_test(NAME fuzz_wmf
+    COMMAND ${CMAKE_COMMAND}
+        -DSOURCE_DIR=${CMAKE_SOURCE_DIR}
+        -DBUILD_DIR=${CMAKE_BINARY_DIR}/fuzz
+        -DSECONDS=60
+        -P ${CMAKE_CURRENT_LIST_DIR}/run_fuzzer.cmake)
+set_tests_properties(fuzz_wmf PROPERTIES
+    TIMEOUT 900
+    RUN_SERIAL TRUE
+    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;XDG_RUNTIME_DIR=${xdg}")
+
+# tst_wmf also reads back what the content generator's metafile writer writes.
+if(TARGET tst_wmf)
+    target_link_libraries(tst_wmf PRIVATE habitara_content)
+endif()
