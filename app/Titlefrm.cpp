@@ -45,7 +45,7 @@ Titlefrm::Titlefrm()
          false, titleBlue},
         {Label5, "Programmed by Daniel Okafor", 480, 5310, 4455, 375, "Times New Roman", 12, false,
          titleBlue},
-        {Label3, "Series editor Margaret Ellison", 480, 5640, 4455, 375, "Times New Roman", 12,
+        {Label3, "Series editor: Margaret Ellison", 480, 5640, 4455, 375, "Times New Roman", 12,
          false, titleBlue},
         {Label2, "Quillmoor Publishing Ltd - free software under the GNU GPL", 0, 6420, 5415, 255,
          "Arial", 8.25, false, QColor(0, 128, 0)},
