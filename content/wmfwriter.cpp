@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "content/wmfwriter.h"
 
+#include "platform/wmfrecords.h"
+
 #include <QFontMetricsF>
 #include <QGradient>
 #include <QImage>
@@ -35,30 +37,7 @@ constexpr double maxBitmapPixels = 4 * 1024 * 1024;
 /// The most points one polygon record may carry.
 constexpr int maxPolygonPoints = 32000;
 
-enum Function : quint16 {
-    SaveDc = 0x001E,
-    SetBkMode = 0x0102,
-    SetMapMode = 0x0103,
-    SetPolyFillMode = 0x0106,
-    RestoreDc = 0x0127,
-    SelectObject = 0x012D,
-    SetTextAlign = 0x012E,
-    DeleteObject = 0x01F0,
-    SetTextColor = 0x0209,
-    SetWindowOrg = 0x020B,
-    SetWindowExt = 0x020C,
-    CreatePenIndirect = 0x02FA,
-    CreateFontIndirect = 0x02FB,
-    CreateBrushIndirect = 0x02FC,
-    Polygon = 0x0324,
-    Polyline = 0x0325,
-    IntersectClipRect = 0x0416,
-    Ellipse = 0x0418,
-    Rectangle = 0x041B,
-    PolyPolygon = 0x0538,
-    ExtTextOut = 0x0A32,
-    StretchDib = 0x0F43,
-};
+using namespace wmf::record;
 
 qint16 clamp16(double v)
 {
@@ -215,7 +194,7 @@ public:
     {
         QByteArray out;
         char placeable[22] = {};
-        qToLittleEndian<quint32>(0x9AC6CDD7, placeable);
+        qToLittleEndian<quint32>(placeableKey, placeable);
         qToLittleEndian<qint16>(qint16(frame.width()), placeable + 10);
         qToLittleEndian<qint16>(qint16(frame.height()), placeable + 12);
         qToLittleEndian<quint16>(quint16(twipsPerInch), placeable + 14);

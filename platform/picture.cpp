@@ -5,8 +5,10 @@
 #include "platform/paths.h"
 #include "platform/twips.h"
 #include "platform/wmf.h"
+#include "platform/wmfrecords.h"
 
 #include <QFile>
+#include <QtEndian>
 #include <QPainter>
 #include <QtDebug>
 
@@ -35,7 +37,8 @@ bool looksLikeMetafile(const QString &path, const QByteArray &bytes)
 {
     if (path.endsWith(QLatin1String(".wmf"), Qt::CaseInsensitive))
         return true;
-    return bytes.startsWith(QByteArray::fromHex("d7cdc69a"));
+    return bytes.size() >= 4 &&
+           qFromLittleEndian<quint32>(bytes.constData()) == wmf::record::placeableKey;
 }
 
 } // namespace
