@@ -1,5 +1,5 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Printing through a real CUPS queue: CUPS-PDF as the default printer.
+# Printing through a real CUPS queue: a private CUPS server with CUPS-PDF as its default.
 add_executable(cupsprint ${CMAKE_CURRENT_LIST_DIR}/cupsprint.cpp)
 set_target_properties(cupsprint PROPERTIES AUTOMOC ON)
 target_link_libraries(cupsprint PRIVATE habitara_testsupport)
@@ -7,5 +7,5 @@ add_dependencies(cupsprint content)
 add_test(NAME cups_print COMMAND ${CMAKE_CURRENT_LIST_DIR}/cups.sh $<TARGET_FILE:cupsprint>)
 set_tests_properties(cups_print PROPERTIES
     TIMEOUT 300
-    RUN_SERIAL TRUE
+    SKIP_RETURN_CODE 77
     ENVIRONMENT "QT_QPA_PLATFORM=offscreen;XDG_RUNTIME_DIR=${CMAKE_BINARY_DIR}/xdg-runtime")
