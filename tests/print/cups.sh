@@ -18,9 +18,12 @@ name=habitara-$$
 pdfconf=/etc/cups/cups-pdf-$name.conf
 cupsd_pid=""
 cleanup() {
-    [ -n "$cupsd_pid" ] && kill "$cupsd_pid" 2>/dev/null || true
+    if [ -n "$cupsd_pid" ]; then
+        kill "$cupsd_pid" 2>/dev/null || true
+        wait "$cupsd_pid" 2>/dev/null || true
+    fi
     rm -f "$pdfconf"
-    [ -n "${KEEP:-}" ] || rm -rf "$dir"
+    rm -rf "$dir" 2>/dev/null || true
 }
 trap cleanup EXIT
 # The filters run as an unprivileged user and must reach the spool and temporary folders.
