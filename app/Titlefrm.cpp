@@ -4,6 +4,7 @@
 #include "app/Grey.h"
 #include "app/Module1.h"
 #include "app/intro0.h"
+#include "platform/look.h"
 #include "platform/picture.h"
 #include "platform/twips.h"
 
@@ -50,14 +51,9 @@ Titlefrm::Titlefrm()
         {Label2, "Quillmoor Publishing Ltd - free software under the GNU GPL", 0, 6420, 5415, 255,
          "Arial", 8.25, false, QColor(0, 128, 0)},
     };
-    for (const Text &t : texts) {
-        t.label.setCaption(QString::fromUtf8(t.caption));
-        t.label.move(t.left, t.top, t.width, t.height);
-        t.label.setFont(QString::fromLatin1(t.face), t.size, t.bold);
-        t.label.setForeColor(t.color);
-        t.label.setAlignment(Alignment::Center);
-        t.label.setOpaque(false);
-    }
+    for (const Text &t : texts)
+        look::styleText(t.label, QString::fromUtf8(t.caption), t.left, t.top, t.width, t.height,
+                        {t.face, t.size, t.bold, t.color});
 
     Picture1.move(300, 1140, 4860, 3660);
     Picture1.setBackColor(face);

@@ -5,6 +5,7 @@
 #include "app/intro0.h"
 #include "app/livingdesert.h"
 #include "app/livingmountains.h"
+#include "platform/look.h"
 #include "platform/msgbox.h"
 #include "platform/picture.h"
 #include "platform/textfile.h"
@@ -39,19 +40,6 @@ const Topic desertTopic = {
 
 namespace {
 
-struct Entry
-{
-    int index;
-    const char *caption;
-    float left, top, width, height;
-};
-
-const Entry entries[] = {
-    {0, "Multiple Choice", 120, 7920, 3195, 495}, {1, "Labelling Activity", 3600, 7920, 3195, 495},
-    {2, "Exit", 10560, 7920, 1245, 495},          {3, "Ordering Activity", 7080, 7920, 3195, 495},
-    {4, "Key Facts", 6360, 120, 1995, 495},       {5, "Teacher's Notes", 8640, 120, 3195, 495},
-};
-
 QString text(const char *s)
 {
     return QString::fromUtf8(s);
@@ -64,26 +52,21 @@ TopicMenu::TopicMenu(const Topic &topic)
       Image1(*this, QStringLiteral("Image1")), label3(*this, QStringLiteral("label3")),
       m_topic(topic)
 {
-    Label1.setCaption(text(topic.title));
-    Label1.move(240, 0, 6240, 900);
-    Label1.setFont(QStringLiteral("Times New Roman"), 27.75, true);
-    Label1.setForeColor(QColor(255, 255, 0));
-    Label1.setAlignment(Alignment::Left);
-    Label1.setOpaque(false);
+    look::styleText(Label1, text(topic.title), 240, 0, 6240, 900,
+                    {"Times New Roman", 27.75, true, look::yellow, Alignment::Left});
 
     Image1.move(topic.imageLeft, topic.imageTop, 4800, 6000);
 
-    for (const Entry &e : entries) {
-        Label &entry = label3.add(e.index);
-        entry.setCaption(text(e.caption));
-        entry.move(e.left, e.top, e.width, e.height);
-        entry.setFont(QStringLiteral("Tahoma"), 15.75, true);
-        entry.setForeColor(QColor(255, 255, 0));
-        entry.setBackColor(QColor(0, 0, 0));
-        entry.setAlignment(Alignment::Center);
-        entry.setBorder(true);
-        m_hover.add(entry);
-    }
+    look::addButtons(label3,
+                     {
+                         {0, "Multiple Choice", 120, 7920, 3195, 495},
+                         {1, "Labelling Activity", 3600, 7920, 3195, 495},
+                         {2, "Exit", 10560, 7920, 1245, 495},
+                         {3, "Ordering Activity", 7080, 7920, 3195, 495},
+                         {4, "Key Facts", 6360, 120, 1995, 495},
+                         {5, "Teacher's Notes", 8640, 120, 3195, 495},
+                     },
+                     &m_hover);
     label3.onClick([this](int i) { label3_Click(i); });
     label3.onMouseMove([this](int i, int, int, float, float) { label3_MouseMove(i); });
 }

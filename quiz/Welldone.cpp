@@ -3,6 +3,7 @@
 
 #include "app/Module1.h"
 #include "platform/fonts.h"
+#include "platform/look.h"
 #include "platform/msgbox.h"
 #include "platform/picture.h"
 #include "platform/printer.h"
@@ -15,8 +16,6 @@
 using namespace Module1;
 
 namespace {
-
-const QColor yellow(255, 255, 0);
 
 struct Fanfares
 {
@@ -35,17 +34,6 @@ const Fanfares fanfares[] = {
     {6, {"wav\\clap3.wav", "wav\\clown.wav"}},
 };
 
-void styleText(Label &label, const QString &caption, float l, float t, float w, float h,
-               const char *face, double size, bool bold = false)
-{
-    label.setCaption(caption);
-    label.move(l, t, w, h);
-    label.setFont(QString::fromLatin1(face), size, bold);
-    label.setForeColor(yellow);
-    label.setAlignment(Alignment::Center);
-    label.setOpaque(false);
-}
-
 QString scored(int s, int m)
 {
     return QStringLiteral(" ") + QString::number(s) + QStringLiteral(" out of") +
@@ -61,34 +49,25 @@ Welldone::Welldone()
       Text1(*this, QStringLiteral("Text1")), Label2(*this, QStringLiteral("Label2")),
       Label3(*this, QStringLiteral("Label3")), Timer1(*this, 1), Timer2(*this, 10), Timer3(*this, 1)
 {
-    styleText(Label4, QStringLiteral("Well Done!"), 0, 120, 12000, 900, "Tahoma", 36, true);
+    look::styleText(Label4, QStringLiteral("Well Done!"), 0, 120, 12000, 900, {"Tahoma", 36, true});
     Picture1.move(5880, 1440, 4800, 3600);
-    styleText(Label1, QString(), 0, 5400, 12000, 855, "Times New Roman", 24);
-    styleText(Label5, QString(), 1680, 6000, 8640, 1335, "Times New Roman", 24);
+    look::styleText(Label1, QString(), 0, 5400, 12000, 855, {"Times New Roman", 24});
+    look::styleText(Label5, QString(), 1680, 6000, 8640, 1335, {"Times New Roman", 24});
     Label5.setVisible(false);
-    styleText(Label6, QStringLiteral("Read the Key Facts and try again."), 0, 6240, 12000, 855,
-              "Times New Roman", 24);
+    look::styleText(Label6, QStringLiteral("Read the Key Facts and try again."), 0, 6240, 12000,
+                    855, {"Times New Roman", 24});
     Text1.move(3120, 6600, 5760, 615);
     Text1.setFont(QStringLiteral("Times New Roman"), 24);
     Text1.setMaxLength(25);
     Text1.setVisible(false);
-    styleText(Label2,
-              QStringLiteral("Enter your name in the box above before printing your certificate"),
-              3120, 7440, 5775, 855, "Times New Roman", 18);
+    look::styleText(
+        Label2, QStringLiteral("Enter your name in the box above before printing your certificate"),
+        3120, 7440, 5775, 855, {"Times New Roman", 18});
     Label2.setVisible(false);
 
-    Label3.add(0).move(240, 1800, 3765, 495);
-    Label3.add(1).move(10560, 7920, 1245, 495);
-    Label3[1].setCaption(QStringLiteral("Exit"));
+    look::addButtons(Label3, {{0, "", 240, 1800, 3765, 495}, {1, "Exit", 10560, 7920, 1245, 495}},
+                     &m_hover);
     Label3[0].setVisible(false);
-    Label3.forEach([this](int, Label &label) {
-        label.setFont(QStringLiteral("Tahoma"), 15.75, true);
-        label.setForeColor(yellow);
-        label.setBackColor(QColor(0, 0, 0));
-        label.setAlignment(Alignment::Center);
-        label.setBorder(true);
-        m_hover.add(label);
-    });
     Label3.onClick([this](int i) { Label3_Click(i); });
     Label3.onMouseMove([this](int i, int, int, float, float) { Label3_MouseMove(i); });
 

@@ -2,44 +2,13 @@
 #include "quiz/multiple.h"
 
 #include "app/Module1.h"
+#include "platform/look.h"
 #include "platform/msgbox.h"
 #include "platform/printer.h"
 #include "quiz/Welldone.h"
 #include "quiz/Wrong.h"
 
 using namespace Module1;
-
-namespace {
-
-const QColor yellow(255, 255, 0);
-const QColor screenBlue(0, 78, 152);
-
-struct Button
-{
-    int index;
-    const char *caption;
-    float left, top, width, height;
-};
-
-const Button buttons[] = {
-    {0, "<< Previous Question", 2040, 7920, 3765, 495},
-    {1, "Next Question >>", 6000, 7920, 3765, 495},
-    {2, "Exit", 10560, 7920, 1245, 495},
-    {3, "Print Worksheet", 7920, 1920, 3045, 495},
-};
-
-void styleText(Label &label, const char *caption, float l, float t, float w, float h,
-               const char *face, double size, bool bold, const QColor &color, Alignment align)
-{
-    label.setCaption(QString::fromUtf8(caption));
-    label.move(l, t, w, h);
-    label.setFont(QString::fromLatin1(face), size, bold);
-    label.setForeColor(color);
-    label.setAlignment(align);
-    label.setOpaque(false);
-}
-
-} // namespace
 
 multiple::multiple()
     : Form(QStringLiteral("multiple")), Label1(*this, QStringLiteral("Label1")),
@@ -48,16 +17,15 @@ multiple::multiple()
       Option1(*this, QStringLiteral("Option1")), Picture1(*this, QStringLiteral("Picture1")),
       Label3(*this, QStringLiteral("Label3"))
 {
-    styleText(Label1, "Multiple Choice", 120, 120, 6240, 900, "Tahoma", 36, true, yellow,
-              Alignment::Center);
-    styleText(Label5, "", 120, 1200, 6465, 585, "Times New Roman", 24, false, QColor(0, 255, 0),
-              Alignment::Center);
-    styleText(Label6, "", 120, 1920, 6465, 705, "Times New Roman", 24, false, QColor(128, 128, 255),
-              Alignment::Center);
-    styleText(Label4, "Question 1", 360, 3240, 5415, 615, "Times New Roman", 24, false, yellow,
-              Alignment::Left);
-    styleText(Label2, "", 960, 3960, 9840, 1455, "Times New Roman", 30, false, yellow,
-              Alignment::Center);
+    look::styleText(Label1, QStringLiteral("Multiple Choice"), 120, 120, 6240, 900,
+                    {"Tahoma", 36, true});
+    look::styleText(Label5, QString(), 120, 1200, 6465, 585,
+                    {"Times New Roman", 24, false, QColor(0, 255, 0), Alignment::Center});
+    look::styleText(Label6, QString(), 120, 1920, 6465, 705,
+                    {"Times New Roman", 24, false, QColor(128, 128, 255), Alignment::Center});
+    look::styleText(Label4, QStringLiteral("Question 1"), 360, 3240, 5415, 615,
+                    {"Times New Roman", 24, false, look::yellow, Alignment::Left});
+    look::styleText(Label2, QString(), 960, 3960, 9840, 1455, {"Times New Roman", 30});
     // The question's text ignores the pointer, so moving over it keeps a lit button lit.
     Label2.onMouseMove = [](int, int, float, float) {};
 
@@ -65,8 +33,8 @@ multiple::multiple()
         OptionButton &option = Option1.add(i);
         option.move(2400, 5400 + 600 * (i - 1), 6975, 525);
         option.setFont(QStringLiteral("Times New Roman"), 20.25);
-        option.setForeColor(yellow);
-        option.setBackColor(screenBlue);
+        option.setForeColor(look::yellow);
+        option.setBackColor(look::screenBlue);
     }
     Option1[5].move(0, 0, 495, 375);
     Option1.onClick([this](int i) { Option1_Click(i); });
@@ -75,17 +43,14 @@ multiple::multiple()
     // The hidden no-answer choice lies under the picture.
     Picture1.bringToFront();
 
-    for (const Button &b : buttons) {
-        Label &label = Label3.add(b.index);
-        label.setCaption(QString::fromUtf8(b.caption));
-        label.move(b.left, b.top, b.width, b.height);
-        label.setFont(QStringLiteral("Tahoma"), 15.75, true);
-        label.setForeColor(yellow);
-        label.setBackColor(QColor(0, 0, 0));
-        label.setAlignment(Alignment::Center);
-        label.setBorder(true);
-        m_hover.add(label);
-    }
+    look::addButtons(Label3,
+                     {
+                         {0, "<< Previous Question", 2040, 7920, 3765, 495},
+                         {1, "Next Question >>", 6000, 7920, 3765, 495},
+                         {2, "Exit", 10560, 7920, 1245, 495},
+                         {3, "Print Worksheet", 7920, 1920, 3045, 495},
+                     },
+                     &m_hover);
     Label3[0].setVisible(false);
     Label3.onClick([this](int i) { Label3_Click(i); });
     Label3.onMouseMove([this](int i, int, int, float, float) { Label3_MouseMove(i); });

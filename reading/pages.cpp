@@ -1,39 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "reading/pages.h"
 
+#include "platform/look.h"
 #include "platform/msgbox.h"
 #include "platform/printer.h"
 
-namespace {
-
-struct Button
-{
-    int index;
-    const char *caption;
-    float left, top, width, height;
-};
-
-const Button buttons[] = {
-    {0, "Print", 10680, 120, 1125, 495},
-    {1, "Exit", 10680, 7920, 1125, 495},
-    {2, "Next Page", 6720, 7920, 2685, 495},
-    {3, "Previous Page", 1320, 7920, 2685, 495},
-};
-
-} // namespace
-
 void addPageButtons(ControlArray<Label> &labels)
 {
-    for (const Button &b : buttons) {
-        Label &label = labels.add(b.index);
-        label.setCaption(QString::fromLatin1(b.caption));
-        label.move(b.left, b.top, b.width, b.height);
-        label.setFont(QStringLiteral("Tahoma"), 15.75, true);
-        label.setForeColor(QColor(255, 255, 0));
-        label.setBackColor(QColor(0, 0, 0));
-        label.setAlignment(Alignment::Center);
-        label.setBorder(true);
-    }
+    look::addButtons(labels, {
+                                 {0, "Print", 10680, 120, 1125, 495},
+                                 {1, "Exit", 10680, 7920, 1125, 495},
+                                 {2, "Next Page", 6720, 7920, 2685, 495},
+                                 {3, "Previous Page", 1320, 7920, 2685, 495},
+                             });
     labels[3].setEnabled(false);
 }
 
