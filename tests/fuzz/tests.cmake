@@ -13,7 +13,3 @@ set_tests_properties(fuzz_wmf PROPERTIES
     RUN_SERIAL TRUE
     ENVIRONMENT "QT_QPA_PLATFORM=offscreen;XDG_RUNTIME_DIR=${xdg}")
 
-# tst_wmf also reads back what the content generator's metafile writer writes.
-if(TARGET tst_wmf)
-    target_link_libraries(tst_wmf PRIVATE habitara_content)
-endif()
