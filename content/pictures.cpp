@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The illustrations: each images/<name>.svg in the content folder is drawn at the size its
-// screen shows it and written as images/<name>.jpg.
+// screen shows it and written as images/<name>.jpg, and at twice that size as
+// images/<name>@2x.jpg for a program scaled up on a large screen.
 #include "content/generator.h"
 
 #include <QBuffer>
@@ -185,11 +186,13 @@ void writePictures(const Context &ctx)
 {
     for (const PictureSize &picture : pictureSizes) {
         const QString name = QString::fromLatin1(picture.name);
-        const QImage image = renderPicture(
-            ctx.source.filePath(QStringLiteral("images/") + name + QStringLiteral(".svg")),
-            picture.width, picture.height);
+        const QString source =
+            ctx.source.filePath(QStringLiteral("images/") + name + QStringLiteral(".svg"));
         ctx.write(QStringLiteral("images/") + name + QStringLiteral(".jpg"),
-                  encodeJpeg(image, name));
+                  encodeJpeg(renderPicture(source, picture.width, picture.height), name));
+        // Drawn again at twice the size for a program scaled up on a large screen.
+        ctx.write(QStringLiteral("images/") + name + QStringLiteral("@2x.jpg"),
+                  encodeJpeg(renderPicture(source, 2 * picture.width, 2 * picture.height), name));
     }
 }
 

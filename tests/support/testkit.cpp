@@ -7,6 +7,7 @@
 #include "platform/form.h"
 #include "platform/guard.h"
 #include "platform/msgbox.h"
+#include "platform/paths.h"
 #include "platform/picture.h"
 #include "platform/twips.h"
 
@@ -199,6 +200,10 @@ void resetProgram()
     Module1::resetState();
     restartProgram();
     twips::setDisplaySizeForTests(QSizeF());
+    setContentFolder(QString());
+    setWorksheetFolder(QString());
+    setPrintToPdfFolder(QString());
+    setFallbackPdfFolder(QString());
 }
 
 void settle()
@@ -269,7 +274,11 @@ QImage grab(const Form &form)
 
 QColor pixelAt(const Form &form, QPointF at)
 {
-    return grab(form).pixelColor(twips::toPixels(at.x()), twips::toPixels(at.y()));
+    // A program scaled up on a large screen grabs more pixels than it lays out.
+    const QImage image = grab(form);
+    const qreal ratio = image.devicePixelRatio();
+    return image.pixelColor(int(twips::toPixels(at.x()) * ratio),
+                            int(twips::toPixels(at.y()) * ratio));
 }
 
 QString pdfText(const QString &path)

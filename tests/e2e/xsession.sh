@@ -1,0 +1,75 @@
+#!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# What the tests that drive the real program in a real X server share: sourced by them after
+# they set $work (a scratch folder) and $log (where the program's output goes).
+#   start_x WIDTHxHEIGHT   starts Xvfb and sets DISPLAY; everything stops when the test ends
+#   pixel X Y              the colour of the screen at a point, as rrggbb
+#   expect_pixel X Y RRGGBB WHAT   waits up to 6 s for that colour there, or fails
+#   click_at X Y           moves the pointer there and clicks
+#   px ORIGIN 0 TWIPS      a point given in twips on a screen whose corner is at ORIGIN
+#   fail WHAT              ends the test, showing the program's output
+#   finish_program         waits for the program to end by itself, and checks how it ended
+
+xvfb=""
+program_pid=""
+cleanup() {
+    [ -n "$program_pid" ] && kill "$program_pid" 2>/dev/null || true
+    [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null || true
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+start_x() {
+    Xvfb -displayfd 3 -screen 0 "$1x24" -nolisten tcp 3>"$work/display" 2>/dev/null &
+    xvfb=$!
+    for _ in $(seq 100); do
+        [ -s "$work/display" ] && break
+        sleep 0.1
+    done
+    export DISPLAY=":$(cat "$work/display")"
+    unset QT_QPA_PLATFORM
+    for _ in $(seq 100); do
+        xdpyinfo >/dev/null 2>&1 && break
+        sleep 0.1
+    done
+}
+
+fail() {
+    echo "FAIL: $*" >&2
+    echo "--- program output:" >&2
+    cat "$log" >&2 || true
+    exit 1
+}
+
+pixel() {
+    import -window root -crop "1x1+$1+$2" -depth 8 txt:- 2>/dev/null |
+        sed -n '2p' | grep -o '#[0-9A-Fa-f]\{6\}' | tr -d '#' | tr 'A-F' 'a-f'
+}
+expect_pixel() {
+    local got=""
+    for _ in $(seq 30); do
+        got=$(pixel "$1" "$2")
+        [ "$got" = "$3" ] && return 0
+        sleep 0.2
+    done
+    fail "$4: the screen at $1,$2 is #$got, not #$3"
+}
+click_at() {
+    xdotool mousemove "$1" "$2"
+    sleep 0.2
+    xdotool click 1
+    sleep 0.4
+}
+px() { echo $(( $1 + ($3 + 7) / 15 )); }
+
+finish_program() {
+    for _ in $(seq 50); do
+        kill -0 "$program_pid" 2>/dev/null || break
+        sleep 0.1
+    done
+    if kill -0 "$program_pid" 2>/dev/null; then
+        fail "the program is still running after Exit"
+    fi
+    wait "$program_pid" || fail "the program ended with an error"
+    program_pid=""
+}
