@@ -6,13 +6,16 @@
 #include "platform/paths.h"
 #include "platform/textfile.h"
 
+#include <QDeadlineTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QThread>
 
 namespace {
 
 /// How long a save waits for another copy of the program to finish with the register.
 constexpr int lockWaitMs = 10000;
+constexpr int lockPollMs = 5;
 
 /// Whether the register holds nothing but blanks and line ends (or nothing at all).
 bool isBlank(const QByteArray &bytes)
@@ -111,9 +114,15 @@ void writeRegister(const QStringList &titles)
 
 RegisterLock::RegisterLock() : m_lock(contentPath(registerPath()) + QStringLiteral(".lock"))
 {
-    if (!m_lock.tryLock(lockWaitMs))
-        throw ProgramError(QStringLiteral("The list of worksheets is in use by another copy of "
-                                          "the program."));
+    // Another copy holds the lock only for the moment of one save, so it is asked for often;
+    // QLockFile's own waiting backs off to seconds between tries.
+    const QDeadlineTimer deadline(lockWaitMs);
+    while (!m_lock.tryLock(0)) {
+        if (m_lock.error() != QLockFile::LockFailedError || deadline.hasExpired())
+            throw ProgramError(QStringLiteral("The list of worksheets is in use by another copy "
+                                              "of the program, or its lock cannot be made."));
+        QThread::msleep(lockPollMs);
+    }
 }
 
 RegisterLock::~RegisterLock()
