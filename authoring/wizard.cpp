@@ -79,7 +79,8 @@ wizard::wizard()
             answer.move(x0 + answerLeft(a), y0 + answerTop(a), 2295, 330);
             answer.setFont(QStringLiteral("Times New Roman"), 9.75);
             answer.setMaxLength(30);
-            look::styleText(Label1.add(12 + 4 * q + a), QString(QChar(char16_t(u'A' + a))) + QLatin1Char('.'),
+            look::styleText(Label1.add(12 + 4 * q + a),
+                            QString(QChar(char16_t(u'A' + a))) + QLatin1Char('.'),
                             x0 + letterLeft(a), y0 + answerTop(a), 255, 330,
                             {"Tahoma", 12, true, look::yellow, Alignment::Left});
         }

@@ -119,9 +119,10 @@ QString saveProblem(const Worksheet &sheet, const QStringList &registered)
         for (qsizetype i = 0; i < texts.size(); ++i) {
             if (LineWriter::canEncode(texts[i]))
                 continue;
-            const QString where = i == 0 ? questionName(q)
-                                         : questionName(q) + QStringLiteral(", answer ") +
-                                               QChar(char16_t(u'A' + (i - 1))) + QStringLiteral(",");
+            const QString where = i == 0
+                                      ? questionName(q)
+                                      : questionName(q) + QStringLiteral(", answer ") +
+                                            QChar(char16_t(u'A' + (i - 1))) + QStringLiteral(",");
             return where + QStringLiteral(" holds a character that cannot be saved in a "
                                           "worksheet. Please change it and save again.");
         }
