@@ -5,3 +5,10 @@ add_test(NAME pupil_under_xvfb
 set_tests_properties(pupil_under_xvfb PROPERTIES
     TIMEOUT 300
     ENVIRONMENT "XDG_RUNTIME_DIR=${CMAKE_BINARY_DIR}/xdg-runtime")
+
+# The built program in a real X server, driven like a teacher writing and running a worksheet.
+add_test(NAME teacher_under_xvfb
+    COMMAND ${CMAKE_CURRENT_LIST_DIR}/teacher.sh $<TARGET_FILE:habitara> ${HABITARA_RUN_DIR})
+set_tests_properties(teacher_under_xvfb PROPERTIES
+    TIMEOUT 300
+    ENVIRONMENT "XDG_RUNTIME_DIR=${CMAKE_BINARY_DIR}/xdg-runtime")

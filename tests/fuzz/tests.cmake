@@ -13,6 +13,22 @@ set_tests_properties(fuzz_wmf PROPERTIES
     RUN_SERIAL TRUE
     ENVIRONMENT "QT_QPA_PLATFORM=offscreen;XDG_RUNTIME_DIR=${xdg}")
 
+# The register's reader and the quiz reader, half a minute each from their own seeds.
+foreach(fuzzer register quiz)
+    add_test(NAME fuzz_${fuzzer}
+        COMMAND ${CMAKE_COMMAND}
+            -DSOURCE_DIR=${CMAKE_SOURCE_DIR}
+            -DBUILD_DIR=${CMAKE_BINARY_DIR}/fuzz
+            -DSECONDS=30
+            -DFUZZER=fuzz_${fuzzer}
+            -DSEEDS=${CMAKE_SOURCE_DIR}/fuzz/corpus_${fuzzer}
+            -P ${CMAKE_CURRENT_LIST_DIR}/run_fuzzer.cmake)
+    set_tests_properties(fuzz_${fuzzer} PROPERTIES
+        TIMEOUT 900
+        RUN_SERIAL TRUE
+        ENVIRONMENT "QT_QPA_PLATFORM=offscreen;XDG_RUNTIME_DIR=${xdg}")
+endforeach()
+
 # tst_wmf also reads back what the content generator's metafile writer writes.
 if(TARGET tst_wmf)
     target_link_libraries(tst_wmf PRIVATE habitara_content)

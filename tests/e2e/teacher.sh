@@ -1,0 +1,141 @@
+#!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# Starts the built program in a real X server (Xvfb) and drives it with xdotool as a teacher
+# would: the main menu, the Multiple Choice Wizard typed into with the keyboard (Enter moves
+# from box to box), the saved worksheet found in the catalogue and run to the results screen.
+# Colours are read off the screen at points of each screen; the saved files are compared.
+set -euo pipefail
+program=$1
+run=$2
+
+work=$(mktemp -d)
+cp -r "$run"/. "$work"/
+log="$work/program.log"
+
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
+xvfb=$!
+program_pid=""
+cleanup() {
+    [ -n "$program_pid" ] && kill "$program_pid" 2>/dev/null || true
+    kill "$xvfb" 2>/dev/null || true
+    rm -rf "$work"
+}
+trap cleanup EXIT
+for _ in $(seq 100); do
+    [ -s "$work/display" ] && break
+    sleep 0.1
+done
+export DISPLAY=":$(cat "$work/display")"
+unset QT_QPA_PLATFORM
+for _ in $(seq 100); do
+    xdpyinfo >/dev/null 2>&1 && break
+    sleep 0.1
+done
+
+fail() {
+    echo "FAIL: $*" >&2
+    echo "--- program output:" >&2
+    cat "$log" >&2 || true
+    exit 1
+}
+
+pixel() { # x y -> rrggbb of the screen at that point
+    import -window root -crop "1x1+$1+$2" -depth 8 txt:- 2>/dev/null |
+        sed -n '2p' | grep -o '#[0-9A-Fa-f]\{6\}' | tr -d '#' | tr 'A-F' 'a-f'
+}
+expect_pixel() { # x y colour what
+    local got=""
+    for _ in $(seq 30); do
+        got=$(pixel "$1" "$2")
+        [ "$got" = "$3" ] && return 0
+        sleep 0.2
+    done
+    fail "$4: the screen at $1,$2 is #$got, not #$3"
+}
+click_at() {
+    xdotool mousemove "$1" "$2"
+    sleep 0.2
+    xdotool click 1
+    sleep 0.4
+}
+# A point given in twips on a screen whose top-left corner is at x0, y0.
+px() { echo $(( $1 + ($3 + 7) / 15 )); }
+
+cd "$work"
+"$program" >"$log" 2>&1 &
+program_pid=$!
+
+tx=330 ty=165
+expect_pixel "$(px $tx 0 200)" "$(px $ty 0 1000)" c0c0c0 "the title screen"
+click_at "$(px $tx 0 1987)" "$(px $ty 0 6097)"                      # OK
+mx=112 my=84
+expect_pixel "$(px $mx 0 9000)" "$(px $my 0 7400)" 004e98 "the main menu"
+
+# The wizard: the title box has the focus; Enter walks through every box in turn.
+click_at "$(px $mx 0 9517)" "$(px $my 0 6007)"                      # Multiple Choice Wizard
+expect_pixel "$(px $mx 0 11000)" "$(px $my 0 300)" ffffff "the wizard's title box"
+title="Rivers of the World"
+xdotool type --delay 15 "$title"
+xdotool key Return
+for q in $(seq 10); do
+    xdotool type --delay 15 "Which river is number $q?"
+    xdotool key Return
+    for a in A B C D; do
+        xdotool type --delay 15 "$a$q"
+        xdotool key Return
+    done
+done
+# Tick answer (q - 1) % 4 of each question.
+for q in $(seq 0 9); do
+    a=$((q % 4))
+    if [ "$q" -lt 5 ]; then x0=240; else x0=6120; fi
+    y0=$((840 + 1440 * (q % 5)))
+    if [ $((a % 2)) -eq 0 ]; then dx=240; else dx=3090; fi
+    if [ "$a" -lt 2 ]; then dy=390; else dy=720; fi
+    click_at "$(px $mx 0 $((x0 + dx + 100)))" "$(px $my 0 $((y0 + dy + 157)))"
+done
+click_at "$(px $mx 0 1822)" "$(px $my 0 8167)"                      # Save Worksheet
+# The message box lies over the middle of the screen; the key goes where the pointer is.
+for _ in $(seq 50); do
+    [ -f "multiple/$title.txt" ] && break
+    sleep 0.1
+done
+[ -f "multiple/$title.txt" ] || fail "the worksheet file was not written"
+sleep 0.5
+xdotool mousemove 512 384
+sleep 0.3
+xdotool key Return
+sleep 0.5
+printf ' 1\r\n%s\r\n' "$title" | cmp -s - multiple/track.txt || fail "the register is not ' 1', '$title'"
+expected=$(mktemp)
+{
+    printf '%s\r\n \r\n' "$title"
+    for q in $(seq 10); do
+        printf 'Which river is number %s?\r\nA%s\r\nB%s\r\nC%s\r\nD%s\r\n%s\r\n \r\n' \
+            "$q" "$q" "$q" "$q" "$q" $(((q - 1) % 4 + 1))
+    done
+} >"$expected"
+cmp -s "$expected" "multiple/$title.txt" || fail "the worksheet file differs from what was typed"
+rm -f "$expected"
+
+click_at "$(px $mx 0 11182)" "$(px $my 0 8167)"                     # Exit the wizard
+expect_pixel "$(px $mx 0 9000)" "$(px $my 0 7400)" 004e98 "the main menu again"
+click_at "$(px $mx 0 9517)" "$(px $my 0 6847)"                      # Worksheet Catalogue
+# The catalogue: the page label is white, and the one title fills slot 1.
+expect_pixel "$(px $mx 0 200)" "$(px $my 0 8000)" ffffff "the catalogue's page label"
+click_at "$(px $mx 0 2977)" "$(px $my 0 907)"                       # the worksheet, run mode
+expect_pixel "$(px $mx 0 11000)" "$(px $my 0 3000)" 004e98 "the quiz"
+[ "$(pixel "$(px $mx 0 7000)" "$(px $my 0 400)")" != 004e98 ] || fail "the quiz shows no picture"
+for q in $(seq 10); do
+    click_at "$(px $mx 0 3000)" "$(px $my 0 $((5662 + 600 * ((q - 1) % 4))))"   # the right answer
+    click_at "$(px $mx 0 7882)" "$(px $my 0 8167)"                   # Next / Check Score
+done
+# Full marks: the results screen offers the name box for the certificate.
+expect_pixel "$(px $mx 0 5900)" "$(px $my 0 7000)" ffffff "the name box of full marks"
+sleep 0.5
+[ "$(pixel "$(px $mx 0 8280)" "$(px $my 0 3240)")" != 004e98 ] || fail "the results picture is missing"
+
+kill "$program_pid" 2>/dev/null || true
+wait "$program_pid" 2>/dev/null || true
+program_pid=""
+echo "1 passed, 0 failed"
