@@ -47,19 +47,14 @@ void share(const QStringList &titles)
 
 } // namespace
 
-QString worksheetFolder()
-{
-    return QStringLiteral("multiple");
-}
-
 QString registerPath()
 {
-    return worksheetFolder() + QStringLiteral("/track.txt");
+    return QStringLiteral("multiple/track.txt");
 }
 
 QString worksheetPath(const QString &title)
 {
-    return worksheetFolder() + QLatin1Char('/') + title + QStringLiteral(".txt");
+    return QStringLiteral("multiple/") + title + QStringLiteral(".txt");
 }
 
 QStringList parseRegister(FieldReader &reader)
@@ -74,7 +69,8 @@ QStringList parseRegister(FieldReader &reader)
 
 QStringList readRegister()
 {
-    const QString path = contentPath(registerPath());
+    // The register belongs to the worksheet folder alone, never to the content.
+    const QString path = writablePath(registerPath());
     if (!QFileInfo::exists(path))
         return {};
     QFile file(path);
@@ -91,7 +87,7 @@ QStringList readRegisterLeniently()
 {
     QStringList titles;
     try {
-        FieldReader reader(registerPath());
+        FieldReader reader(writablePath(registerPath()));
         const int count = reader.readField().trimmed().toInt();
         for (int i = 1; i <= count && i <= maxWorksheets; ++i)
             titles << reader.readField();
@@ -112,7 +108,7 @@ void writeRegister(const QStringList &titles)
     writer.commit();
 }
 
-RegisterLock::RegisterLock() : m_lock(contentPath(registerPath()) + QStringLiteral(".lock"))
+RegisterLock::RegisterLock() : m_lock(writablePath(registerPath()) + QStringLiteral(".lock"))
 {
     // Another copy holds the lock only for the moment of one save, so it is asked for often;
     // QLockFile's own waiting backs off to seconds between tries.

@@ -12,11 +12,11 @@ class FieldReader;
 // Every change reads and rewrites it whole while holding the register's lock file, so two
 // copies of the program saving at once lose nothing.
 
-/// The folder that holds the worksheets and their register.
-QString worksheetFolder();
-/// The register's path, "track.txt" in the worksheet folder.
+/// The register's content path, "multiple/track.txt": it is read and written in the worksheet
+/// folder only.
 QString registerPath();
-/// The path of the worksheet file of a title.
+/// The content path of the worksheet file of a title, "multiple/<title>.txt": written to the
+/// worksheet folder, read from there first.
 QString worksheetPath(const QString &title);
 
 /// The most titles the register holds.
