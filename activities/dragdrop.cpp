@@ -117,6 +117,8 @@ DragDrop::DragDrop(const Activity &activity)
         look::styleText(label, text(c.text), c.left, c.top, c.width, c.height, c.style);
     };
     place(Label6, a.title);
+    // The opener's title, whatever its length, stays on one line inside the title's box.
+    Label6.setShrinkToFit(true);
     place(Label7, a.instruction);
 
     for (const ActivityPicture &p : a.pictures) {
@@ -330,6 +332,9 @@ void DragDrop::Label3_Click(int Index)
         if (m_lifted >= 0)
             putDown(m_lifted, true);
         score = dragdrop::score(m_activity.scoring, labelPositions(), targetBoxes());
+        // The certificate is headed by what was done: here the activity's topic, not the
+        // heading of whatever quiz ran before.
+        quizheading = Label6.caption();
         screen<Welldone>().show();
         break;
     default:

@@ -73,9 +73,10 @@ template <class T> bool timeScreen()
     QElapsedTimer timer;
     int missed = 0;
     for (int k = 0; k < moves; ++k) {
-        // A loop around the screen, so that the label crosses boxes, lines and pictures.
+        // A loop around the screen, some pixels a move, so that the label crosses boxes,
+        // lines and pictures and moves every time.
         const double a = 2 * M_PI * k / 250.0;
-        const QPointF at(400 + 300 * std::cos(a) + (k % 7), 300 + 200 * std::sin(a));
+        const QPointF at(std::round(400 + 300 * std::cos(a)), std::round(300 + 200 * std::sin(a)));
         const int before = counter.paints;
         timer.start();
         send(window, QEvent::MouseMove, at, Qt::NoButton, Qt::LeftButton);

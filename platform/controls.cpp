@@ -6,6 +6,7 @@
 #include "platform/guard.h"
 #include "platform/twips.h"
 
+#include <QFontMetrics>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -202,6 +203,16 @@ protected:
         QRect text = rect();
         if (m_label->m_border)
             text.adjust(2, 1, -2, -1);
+        if (m_label->m_shrinkToFit) {
+            QFont smaller = font();
+            while (smaller.pixelSize() > 6 &&
+                   QFontMetrics(smaller).horizontalAdvance(m_label->m_caption) > text.width())
+                smaller.setPixelSize(smaller.pixelSize() - 1);
+            if (smaller.pixelSize() != font().pixelSize()) {
+                p.setFont(smaller);
+                flags &= ~Qt::TextWordWrap;
+            }
+        }
         // A caption that does not wrap is cut short with an ellipsis rather than clipped.
         const QString caption =
             m_label->m_wordWrap
@@ -666,6 +677,12 @@ void Label::setTabStop(bool tabStop)
 bool Label::showsFocusMark() const
 {
     return static_cast<const ControlWidget *>(widget())->keyboardFocus();
+}
+
+void Label::setShrinkToFit(bool shrink)
+{
+    m_shrinkToFit = shrink;
+    widget()->update();
 }
 
 // OptionButton

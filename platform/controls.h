@@ -130,6 +130,10 @@ public:
     void setAlignment(Alignment alignment);
     bool wordWrap() const { return m_wordWrap; }
     void setWordWrap(bool wordWrap);
+    /// Draws a caption too wide for the label on one line in a smaller font, rather than
+    /// wrapping it and cutting off what does not fit; the font the label is given stays.
+    void setShrinkToFit(bool shrink);
+    bool shrinkToFit() const { return m_shrinkToFit; }
     /// Lets Tab give the label the focus; it then shows a focus mark once the keyboard is used
     /// on it. A click never gives a label the focus.
     void setTabStop(bool tabStop);
@@ -143,6 +147,7 @@ private:
     bool m_border = false;
     Alignment m_alignment = Alignment::Left;
     bool m_wordWrap = true;
+    bool m_shrinkToFit = false;
 };
 
 /// A round choice button; the option buttons of one container exclude each other. A click

@@ -189,6 +189,17 @@ private Q_SLOTS:
         QCOMPARE(desertLab.Line1[4].y1(), 3480.f);
         QCOMPARE(desertLab.Line1[4].foreColor(), QColor(255, 255, 0));
         QCOMPARE(desertLab.Line1[4].borderWidth(), 2);
+        // The topic title, a little wide for its box here, stays whole on one line: nothing
+        // of a second line shows at the foot of the box.
+        QCOMPARE(desertLab.Label6.caption(), QStringLiteral("Living in the Desert"));
+        const QImage title = desertLab.Label6.widget()->grab().toImage();
+        int yellowTop = 0, yellowFoot = 0;
+        for (int y = 0; y < title.height(); ++y)
+            for (int x = 0; x < title.width(); ++x)
+                if (qGreen(title.pixel(x, y)) > 200 && qBlue(title.pixel(x, y)) < 100)
+                    ++(y < title.height() - 8 ? yellowTop : yellowFoot);
+        QVERIFY(yellowTop > 100);
+        QCOMPARE(yellowFoot, 0);
         // The picture lies beneath the lines and the labels: a line shows yellow over it.
         QCOMPARE(pixelAt(desertLab, {9480, 2700}), QColor(255, 255, 0));
     }
@@ -357,6 +368,7 @@ private Q_SLOTS:
         ContentFolder content;
         Recorders rec;
         Module1::soundon = 1;
+        Module1::quizheading = QStringLiteral("A teacher's worksheet");
         auto &zones = open<livingmountainsord>(true, 3);
         solve(zones);
         QVERIFY(zones.Label3[2].visible());
@@ -372,6 +384,12 @@ private Q_SLOTS:
         QVERIFY(!results.Label6.visible());
         QTRY_VERIFY(pupil::resultsSettled(results));
         QCOMPARE(rec.sounds(), QStringList{clickSound}); // five is too few for a fanfare
+        // The certificate names the activity's topic, not an earlier quiz.
+        click(results.Label3[0]);
+        QCOMPARE(rec.messages, QStringList{QStringLiteral("Your certificate is now printing.")});
+        QVERIFY(std::any_of(rec.printed.begin(), rec.printed.end(), [](const PrintOp &op) {
+            return op.text == QStringLiteral("Living in the Mountains");
+        }));
 
         // Back on the activity the labels lie where they were; two zones swapped is two short.
         click(results.Label3[1]);
