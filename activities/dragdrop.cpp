@@ -113,7 +113,7 @@ DragDrop::DragDrop(const Activity &activity)
       Label3(*this, QStringLiteral("Label3")), m_activity(activity), N(activity.count())
 {
     const Activity &a = activity;
-    auto place = [](Label &label, const ActivityCaption &c) {
+    auto place = [](Label &label, const auto &c) {
         look::styleText(label, text(c.text), c.left, c.top, c.width, c.height, c.style);
     };
     place(Label6, a.title);

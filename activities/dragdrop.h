@@ -79,6 +79,25 @@ struct ActivityCaption
     look::Text style;
 };
 
+/// The title (Label6) or the instruction (Label7): its box, its look and its words.
+struct ActivityText
+{
+    float left, top, width, height;
+    look::Text style;
+    const char *text = "";
+};
+
+/// "Drag the labels into the correct boxes." in the corner of the ordering screens (Label8).
+inline const ActivityCaption dragTheLabels = {
+    "Label8",
+    -1,
+    "Drag the labels into the correct boxes.",
+    120,
+    7860,
+    2505,
+    585,
+    {"Tahoma", 12, true, QColor(128, 255, 255), Alignment::Left}};
+
 struct ActivityPicture
 {
     int index;
@@ -107,8 +126,8 @@ struct Activity
     float itemWidth, itemHeight;
     double itemFontSize;
     dragdrop::Scoring scoring;
-    ActivityCaption title;       ///< Label6, whose caption the topic menu sets
-    ActivityCaption instruction; ///< Label7
+    ActivityText title; ///< Label6, whose caption the topic menu sets
+    ActivityText instruction;
     std::span<const ActivityCaption> captions = {};
     std::span<const ActivityPicture> pictures = {}; ///< in the order they load
     std::span<const ActivityLine> lines = {};

@@ -2,84 +2,39 @@
 // Eight statements about life in the desert, each to be marked "True" or "False".
 #include "activities/livingdesertord.h"
 
+// The tables keep one row to a line, as tables read.
+// clang-format off
 namespace {
 
 const QColor red(255, 0, 0);
 const QColor green(0, 255, 0);
 
+// Boxes 0 to 3 are the "False" boxes, 4 to 7 the "True" ones. The labels start in one row,
+// from the left 7, 5, 6, 4, 0, 1, 2, 3.
 const ActivityItem items[] = {
-    {.text = "False",
-     .boxLeft = 9360,
-     .boxTop = 2640,
-     .startLeft = 6000,
-     .startTop = 7320,
-     .color = red},
-    {.text = "False",
-     .boxLeft = 9360,
-     .boxTop = 4440,
-     .startLeft = 7320,
-     .startTop = 7320,
-     .color = red},
-    {.text = "False",
-     .boxLeft = 9360,
-     .boxTop = 5040,
-     .startLeft = 8640,
-     .startTop = 7320,
-     .color = red},
-    {.text = "False",
-     .boxLeft = 9360,
-     .boxTop = 3240,
-     .startLeft = 9960,
-     .startTop = 7320,
-     .color = red},
-    {.text = "True",
-     .boxLeft = 9360,
-     .boxTop = 6240,
-     .startLeft = 4680,
-     .startTop = 7320,
-     .color = green},
-    {.text = "True",
-     .boxLeft = 9360,
-     .boxTop = 3840,
-     .startLeft = 2040,
-     .startTop = 7320,
-     .color = green},
-    {.text = "True",
-     .boxLeft = 9360,
-     .boxTop = 2040,
-     .startLeft = 3360,
-     .startTop = 7320,
-     .color = green},
-    {.text = "True",
-     .boxLeft = 9360,
-     .boxTop = 5640,
-     .startLeft = 720,
-     .startTop = 7320,
-     .color = green},
+    {.text = "False", .boxLeft = 9360, .boxTop = 2640, .startLeft = 6000, .startTop = 7320, .color = red},
+    {.text = "False", .boxLeft = 9360, .boxTop = 4440, .startLeft = 7320, .startTop = 7320, .color = red},
+    {.text = "False", .boxLeft = 9360, .boxTop = 5040, .startLeft = 8640, .startTop = 7320, .color = red},
+    {.text = "False", .boxLeft = 9360, .boxTop = 3240, .startLeft = 9960, .startTop = 7320, .color = red},
+    {.text = "True",  .boxLeft = 9360, .boxTop = 6240, .startLeft = 4680, .startTop = 7320, .color = green},
+    {.text = "True",  .boxLeft = 9360, .boxTop = 3840, .startLeft = 2040, .startTop = 7320, .color = green},
+    {.text = "True",  .boxLeft = 9360, .boxTop = 2040, .startLeft = 3360, .startTop = 7320, .color = green},
+    {.text = "True",  .boxLeft = 9360, .boxTop = 5640, .startLeft = 720,  .startTop = 7320, .color = green},
 };
 
 // From the top of the screen down; each stands on the row of the box it goes with.
 const ActivityStatement statements[] = {
-    {9, "People and animals have to adapt to survive in hot desert conditions.", 2040},
+    {9,  "People and animals have to adapt to survive in hot desert conditions.", 2040},
     {13, "Nothing grows in the desert.", 2640},
     {14, "No one lives in deserts.", 3240},
     {11, "Millions of people live in or on the edges of the world\u2019s deserts.", 3840},
     {12, "Bedouins who live in the desert are very unfriendly people.", 4440},
     {10, "Desert people tend to live in the same place all their life.", 5040},
     {15, "An oasis is a place in the desert where water can be found.", 5640},
-    {8, "Most desert people are nomads.", 6240},
+    {8,  "Most desert people are nomads.", 6240},
 };
 
-const ActivityCaption captions[] = {
-    {.name = "Label8",
-     .index = -1,
-     .text = "Drag the labels into the correct boxes.",
-     .left = 120,
-     .top = 7860,
-     .width = 2505,
-     .height = 585,
-     .style = {"Tahoma", 12, true, QColor(128, 255, 255), Alignment::Left}},
-};
+const ActivityCaption captions[] = {dragTheLabels};
 
 } // namespace
 
@@ -90,22 +45,9 @@ const Activity desertOrdering = {
     .itemHeight = 375,
     .itemFontSize = 14.25,
     .scoring = dragdrop::Scoring::byGroup,
-    .title = {.name = "Label6",
-              .index = -1,
-              .text = "",
-              .left = 0,
-              .top = 120,
-              .width = 5145,
-              .height = 825,
-              .style = {"Times New Roman", 27.75}},
-    .instruction = {.name = "Label7",
-                    .index = -1,
-                    .text = "Are these statements about life in the desert true or false?",
-                    .left = 120,
-                    .top = 1080,
-                    .width = 11625,
-                    .height = 585,
-                    .style = {"Times New Roman", 24}},
+    .title = {0, 120, 5145, 825, {"Times New Roman", 27.75}},
+    .instruction = {120, 1080, 11625, 585, {"Times New Roman", 24},
+                    "Are these statements about life in the desert true or false?"},
     .captions = captions,
     .statements = statements,
     .statementLeft = 1200,
@@ -113,3 +55,4 @@ const Activity desertOrdering = {
     .statementHeight = 375,
     .statementFontSize = 11.25,
 };
+// clang-format on

@@ -2,62 +2,28 @@
 // What a climber sees on the way up a mountain, as five boxes on a picture of one.
 #include "activities/livingmountainsord.h"
 
+// The tables keep one row to a line, as tables read.
+// clang-format off
 namespace {
 
+// From the top of the screen down the boxes run 0, 3, 1, 2, 4; the labels start in two rows
+// below the picture.
 const ActivityItem items[] = {
-    {.text = "Permanent snow and ice.",
-     .boxLeft = 4320,
-     .boxTop = 1875,
-     .startLeft = 60,
-     .startTop = 7440},
-    {.text = "Bare rocks, lichens and mosses.",
-     .boxLeft = 4320,
-     .boxTop = 4440,
-     .startLeft = 6000,
-     .startTop = 6960},
-    {.text = "Thin grass and small flowering plants.",
-     .boxLeft = 4320,
-     .boxTop = 5400,
-     .startLeft = 4020,
-     .startTop = 7440},
-    {.text = "Bare rock, no plants.",
-     .boxLeft = 4320,
-     .boxTop = 3480,
-     .startLeft = 7980,
-     .startTop = 7440},
-    {.text = "Grass and coniferous trees.",
-     .boxLeft = 4320,
-     .boxTop = 6300,
-     .startLeft = 2040,
-     .startTop = 6960},
+    {.text = "Permanent snow and ice.",                .boxLeft = 4320, .boxTop = 1875, .startLeft = 60,   .startTop = 7440},
+    {.text = "Bare rocks, lichens and mosses.",        .boxLeft = 4320, .boxTop = 4440, .startLeft = 6000, .startTop = 6960},
+    {.text = "Thin grass and small flowering plants.", .boxLeft = 4320, .boxTop = 5400, .startLeft = 4020, .startTop = 7440},
+    {.text = "Bare rock, no plants.",                  .boxLeft = 4320, .boxTop = 3480, .startLeft = 7980, .startTop = 7440},
+    {.text = "Grass and coniferous trees.",            .boxLeft = 4320, .boxTop = 6300, .startLeft = 2040, .startTop = 6960},
 };
 
 const ActivityCaption captions[] = {
-    {.name = "Label8",
-     .index = -1,
-     .text = "Drag the labels into the correct boxes.",
-     .left = 120,
-     .top = 7860,
-     .width = 2505,
-     .height = 585,
-     .style = {"Tahoma", 12, true, QColor(128, 255, 255), Alignment::Left}},
-    {.name = "Label5",
-     .index = -1,
-     .text = "metres",
-     .left = 2100,
-     .top = 870,
-     .width = 1215,
-     .height = 375,
-     .style = {"MS Sans Serif", 13.5, false, look::black, Alignment::Left}},
+    dragTheLabels,
+    // The unit of the height scale drawn on the picture.
+    {"Label5", -1, "metres", 2100, 870, 1215, 375, {"MS Sans Serif", 13.5, false, look::black, Alignment::Left}},
 };
 
 const ActivityPicture pictures[] = {
-    {.index = 0,
-     .file = "Images\\mountain2.jpg",
-     .left = 720,
-     .top = 480,
-     .width = 10410,
-     .height = 6900},
+    {0, "Images\\mountain2.jpg", 720, 480, 10410, 6900},
 };
 
 } // namespace
@@ -69,23 +35,11 @@ const Activity mountainsOrdering = {
     .itemHeight = 375,
     .itemFontSize = 9.75,
     .scoring = dragdrop::Scoring::byIndex,
-    .title = {.name = "Label6",
-              .index = -1,
-              .text = "",
-              .left = 120,
-              .top = 120,
-              .width = 5505,
-              .height = 1185,
-              .style = {"Times New Roman", 27.75}},
-    .instruction = {.name = "Label7",
-                    .index = -1,
-                    .text = "Imagine that you are making a journey up a mountain. What would you "
-                            "see as you climbed the mountain?",
-                    .left = 7080,
-                    .top = 0,
-                    .width = 4665,
-                    .height = 1905,
-                    .style = {"Times New Roman", 20.25}},
+    .title = {120, 120, 5505, 1185, {"Times New Roman", 27.75}},
+    .instruction = {7080, 0, 4665, 1905, {"Times New Roman", 20.25},
+                    "Imagine that you are making a journey up a mountain. What would you see as "
+                    "you climbed the mountain?"},
     .captions = captions,
     .pictures = pictures,
 };
+// clang-format on
