@@ -263,13 +263,18 @@ void DragDrop::Label2_MouseMove(int Index, int Button, int, float X, float Y)
     if (Button != vbLeftButton || m_lifted >= 0)
         return;
     Label &label = Label2[Index];
-    label.bringToFront();
+    // The dragged label passes over the others, not under them.
+    if (m_dragged != Index) {
+        label.bringToFront();
+        m_dragged = Index;
+    }
     label.setLeft(label.left() + X - label.width() / 2);
     label.setTop(label.top() + Y - label.height() / 2);
 }
 
 void DragDrop::Label2_MouseUp(int Index, int, int, float, float)
 {
+    m_dragged = -1;
     if (m_lifted >= 0)
         return;
     drop(Index);

@@ -186,6 +186,7 @@ private:
     int N;
     std::vector<std::unique_ptr<Label>> m_captions;
     HoverHighlight m_hover;
+    int m_dragged = -1;
     int m_lifted = -1;
     dragdrop::Pos m_liftedFrom{0, 0};
     int m_stop = -1;
