@@ -34,10 +34,10 @@ constexpr PictureSize pictureSizes[] = {
     {"andesmd", 320, 240},      // title screen and main menu
     {"llama", 320, 400},        // mountains topic menu
     {"camel", 320, 400},        // desert topic menu
-    {"llamamd", 57, 41},        // corner of the quiz screen, mountains quiz
+    {"llamamd", 324, 222},      // llamas on the mountains labelling activity; the mountains
+                                // quiz shows it scaled down in its corner picture box
     {"camelsm", 57, 41},        // corner of the quiz screen, desert quiz
     {"andessm", 320, 240},      // results screen
-    {"llamas", 324, 222},       // llamas on the mountains labelling activity
     {"goatsm", 264, 186},       // goats on the mountains labelling activity
     {"yakssm", 307, 215},       // yaks on the mountains labelling activity
     {"bearssm", 235, 304},      // bears on the mountains labelling activity

@@ -12,3 +12,10 @@ add_test(NAME teacher_under_xvfb
 set_tests_properties(teacher_under_xvfb PROPERTIES
     TIMEOUT 300
     ENVIRONMENT "XDG_RUNTIME_DIR=${CMAKE_BINARY_DIR}/xdg-runtime")
+
+# An activity played with real drags in the same X server set-up.
+add_test(NAME activity_under_xvfb
+    COMMAND ${CMAKE_CURRENT_LIST_DIR}/activity.sh $<TARGET_FILE:habitara> ${HABITARA_RUN_DIR})
+set_tests_properties(activity_under_xvfb PROPERTIES
+    TIMEOUT 300
+    ENVIRONMENT "XDG_RUNTIME_DIR=${CMAKE_BINARY_DIR}/xdg-runtime")
