@@ -28,37 +28,7 @@ expect_pixel "$(px $mx 0 9000)" "$(px $my 0 7400)" 004e98 "the main menu"
 click_at "$(px $mx 0 9517)" "$(px $my 0 6007)"                      # Multiple Choice Wizard
 expect_pixel "$(px $mx 0 11000)" "$(px $my 0 300)" ffffff "the wizard's title box"
 title="Rivers of the World"
-xdotool type --delay 15 "$title"
-xdotool key Return
-for q in $(seq 10); do
-    xdotool type --delay 15 "Which river is number $q?"
-    xdotool key Return
-    for a in A B C D; do
-        xdotool type --delay 15 "$a$q"
-        xdotool key Return
-    done
-done
-# Tick answer (q - 1) % 4 of each question.
-for q in $(seq 0 9); do
-    a=$((q % 4))
-    if [ "$q" -lt 5 ]; then x0=240; else x0=6120; fi
-    y0=$((840 + 1440 * (q % 5)))
-    if [ $((a % 2)) -eq 0 ]; then dx=240; else dx=3090; fi
-    if [ "$a" -lt 2 ]; then dy=390; else dy=720; fi
-    click_at "$(px $mx 0 $((x0 + dx + 100)))" "$(px $my 0 $((y0 + dy + 157)))"
-done
-click_at "$(px $mx 0 1822)" "$(px $my 0 8167)"                      # Save Worksheet
-# The message box lies over the middle of the screen; the key goes where the pointer is.
-for _ in $(seq 50); do
-    [ -f "multiple/$title.txt" ] && break
-    sleep 0.1
-done
-[ -f "multiple/$title.txt" ] || fail "the worksheet file was not written"
-sleep 0.5
-xdotool mousemove 512 384
-sleep 0.3
-xdotool key Return
-sleep 0.5
+write_worksheet "$title" multiple
 printf ' 1\r\n%s\r\n' "$title" | cmp -s - multiple/track.txt || fail "the register is not ' 1', '$title'"
 expected=$(mktemp)
 {

@@ -9,6 +9,7 @@
 #   px ORIGIN 0 TWIPS      a point given in twips on a screen whose corner is at ORIGIN
 #   fail WHAT              ends the test, showing the program's output
 #   finish_program         waits for the program to end by itself, and checks how it ended
+#   write_worksheet TITLE FOLDER   types a whole worksheet into the open wizard and saves it
 
 xvfb=""
 program_pid=""
@@ -72,4 +73,42 @@ finish_program() {
     fi
     wait "$program_pid" || fail "the program ended with an error"
     program_pid=""
+}
+
+# In the Multiple Choice Wizard, open on a standard screen whose corner is at $mx, $my with the
+# focus in its title box: types a worksheet TITLE whose question q reads "Which river is
+# number q?" with answers Aq to Dq, ticks answer (q - 1) % 4 + 1, saves it, waits for its file
+# in FOLDER and closes the message.
+write_worksheet() {
+    local title=$1 folder=$2 q a x0 y0 dx dy
+    xdotool type --delay 15 "$title"
+    xdotool key Return
+    for q in $(seq 10); do
+        xdotool type --delay 15 "Which river is number $q?"
+        xdotool key Return
+        for a in A B C D; do
+            xdotool type --delay 15 "$a$q"
+            xdotool key Return
+        done
+    done
+    for q in $(seq 0 9); do
+        a=$((q % 4))
+        if [ "$q" -lt 5 ]; then x0=240; else x0=6120; fi
+        y0=$((840 + 1440 * (q % 5)))
+        if [ $((a % 2)) -eq 0 ]; then dx=240; else dx=3090; fi
+        if [ "$a" -lt 2 ]; then dy=390; else dy=720; fi
+        click_at "$(px $mx 0 $((x0 + dx + 100)))" "$(px $my 0 $((y0 + dy + 157)))"
+    done
+    click_at "$(px $mx 0 1822)" "$(px $my 0 8167)"                  # Save Worksheet
+    for _ in $(seq 50); do
+        [ -f "$folder/$title.txt" ] && break
+        sleep 0.1
+    done
+    [ -f "$folder/$title.txt" ] || fail "the worksheet file was not written in $folder"
+    # The message box lies over the middle of the screen; the key goes where the pointer is.
+    sleep 0.5
+    xdotool mousemove 512 384
+    sleep 0.3
+    xdotool key Return
+    sleep 0.5
 }

@@ -3,8 +3,8 @@
 # Installs Habitara into a scratch prefix and checks what a desktop needs of it; builds the
 # Debian package and checks what it declares and holds; unpacks the package under another
 # prefix and starts that program from an unrelated folder, as a user whose home is new, in a
-# real X server: it reaches the main menu and a topic quiz, keeps its worksheet register in
-# the user's own folder, and writes nothing among its installed files.
+# real X server: it reaches the main menu and a topic quiz, saves a worksheet from the wizard
+# into the user's own folder, and writes nothing among its installed files.
 set -euo pipefail
 build=$1
 
@@ -78,9 +78,19 @@ grep -q "missing or damaged" "$log" && fail "the quiz file was not found"
 click_at "$(px $mx 0 11182)" "$(px $my 0 8167)"                     # Exit the quiz
 expect_pixel "$(px $mx 0 11000)" "$(px $my 0 3000)" 273f89 "the mountains menu again"
 
-register="$HOME/.local/share/habitara/multiple/track.txt"
-[ "$(od -An -c "$register" | tr -s ' ')" = " 0 \r \n" ] ||
-    fail "the user's register is not an empty one: $(od -c "$register")"
+# The user's own worksheet folder was made with an empty register; a saved worksheet lands there.
+folder="$HOME/.local/share/habitara/multiple"
+[ "$(od -An -c "$folder/track.txt" | tr -s ' ')" = " 0 \r \n" ] ||
+    fail "the user's register is not an empty one: $(od -c "$folder/track.txt")"
+click_at "$(px $mx 0 11182)" "$(px $my 0 8167)"                     # Exit the topic
+expect_pixel "$(px $mx 0 9000)" "$(px $my 0 7400)" 004e98 "the main menu again"
+click_at "$(px $mx 0 9517)" "$(px $my 0 6007)"                      # Multiple Choice Wizard
+expect_pixel "$(px $mx 0 11000)" "$(px $my 0 300)" ffffff "the wizard's title box"
+write_worksheet "Rivers of the World" "$folder"
+printf ' 1\r\nRivers of the World\r\n' | cmp -s - "$folder/track.txt" ||
+    fail "the user's register does not list the worksheet"
+[ "$(ls -A "$folder")" = "Rivers of the World.txt"$'\n'track.txt ] ||
+    fail "the worksheet folder holds more than the worksheet and its register: $(ls -A "$folder")"
 kill "$program_pid"
 wait "$program_pid" 2>/dev/null || true
 program_pid=""
