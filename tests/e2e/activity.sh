@@ -5,14 +5,8 @@
 # the results read off the screen, back to the activity, "Start Again". Colours are read off
 # the screen at points of each screen.
 set -euo pipefail
-program=$1
-run=$2
-
-work=$(mktemp -d)
-cp -r "$run"/. "$work"/
-log="$work/program.log"
 . "$(dirname "${BASH_SOURCE[0]}")/xsession.sh"
-start_x 1024x768
+start_built "$1" "$2"
 # Standard screens are 12000 x 9000 twips centred on the 1024 x 768 display.
 mx=112 my=84
 # A point of a standard screen given in twips.

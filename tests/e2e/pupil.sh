@@ -4,14 +4,8 @@
 # would: title screen, main menu, a topic, a whole quiz, and out through the exit confirmation.
 # Colours are read off the screen at points of each screen.
 set -euo pipefail
-program=$1
-run=$2
-
-work=$(mktemp -d)
-cp -r "$run"/. "$work"/
-log="$work/program.log"
 . "$(dirname "${BASH_SOURCE[0]}")/xsession.sh"
-start_x 1024x768
+start_built "$1" "$2"
 
 cd "$work"
 "$program" >"$log" 2>&1 &

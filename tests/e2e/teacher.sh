@@ -5,14 +5,8 @@
 # from box to box), the saved worksheet found in the catalogue and run to the results screen.
 # Colours are read off the screen at points of each screen; the saved files are compared.
 set -euo pipefail
-program=$1
-run=$2
-
-work=$(mktemp -d)
-cp -r "$run"/. "$work"/
-log="$work/program.log"
 . "$(dirname "${BASH_SOURCE[0]}")/xsession.sh"
-start_x 1024x768
+start_built "$1" "$2"
 
 cd "$work"
 "$program" >"$log" 2>&1 &

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
-# What the tests that drive the real program in a real X server share: sourced by them after
-# they set $work (a scratch folder) and $log (where the program's output goes).
-#   start_x WIDTHxHEIGHT   starts Xvfb and sets DISPLAY; everything stops when the test ends
+# What the tests that drive the real program in a real X server share, sourced by them.
+#   start_built PROGRAM RUN   copies the built content RUN into a scratch folder $work, starts a
+#                          1024 x 768 X server and sets $program and $log (the program's output)
+#   start_x WIDTHxHEIGHT   starts Xvfb and sets DISPLAY, for a test that set $work and $log;
+#                          everything stops when the test ends
 #   pixel X Y              the colour of the screen at a point, as rrggbb
 #   expect_pixel X Y RRGGBB WHAT   waits up to 6 s for that colour there, or fails
 #   click_at X Y           moves the pointer there and clicks
@@ -13,10 +15,11 @@
 
 xvfb=""
 program_pid=""
+work=${work:-}
 cleanup() {
     [ -n "$program_pid" ] && kill "$program_pid" 2>/dev/null || true
     [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null || true
-    rm -rf "$work"
+    [ -n "$work" ] && rm -rf "$work"
 }
 trap cleanup EXIT
 
@@ -33,6 +36,14 @@ start_x() {
         xdpyinfo >/dev/null 2>&1 && break
         sleep 0.1
     done
+}
+
+start_built() {
+    program=$1
+    work=$(mktemp -d)
+    cp -r "$2"/. "$work"/
+    log="$work/program.log"
+    start_x 1024x768
 }
 
 fail() {
