@@ -27,7 +27,7 @@ set(corpus ${BUILD_DIR}/corpus-wmf)
 file(REMOVE_RECURSE ${corpus})
 file(COPY ${SOURCE_DIR}/fuzz/corpus/ DESTINATION ${corpus})
 execute_process(
-    COMMAND ${BUILD_DIR}/fuzz/fuzz_wmf -max_total_time=${SECONDS} -rss_limit_mb=2048 -timeout=30
+    COMMAND ${BUILD_DIR}/fuzz/fuzz_wmf -max_total_time=${SECONDS} -rss_limit_mb=2048 -timeout=1
             -print_final_stats=1 -artifact_prefix=${BUILD_DIR}/fuzz_wmf- ${corpus}
     RESULT_VARIABLE result)
 if(NOT result EQUAL 0)
