@@ -196,9 +196,8 @@ int main(int argc, char **argv)
     if (hostileOnly || args.isEmpty()) {
         for (const Hostile &h : hostileFiles()) {
             const QString name = QString::fromLatin1(h.name);
-            if (args.isEmpty() || std::any_of(args.begin(), args.end(), [&](const QString &a) {
-                    return name.contains(a);
-                }))
+            if (args.isEmpty() || std::any_of(args.begin(), args.end(),
+                                              [&](const QString &a) { return name.contains(a); }))
                 hostile.emplace_back(name, h.make());
         }
     }

@@ -49,7 +49,7 @@ constexpr int maxPathPoints = 200;
 // What one play may spend on lines and shapes, in units of roughly a nanosecond of painting
 // (see Player::spend): a fixed amount, or more on a large device. A page spends a small part
 // of it; a file that asks for more draws its lines and shapes until the budget is gone.
-constexpr double drawingBudget = 60e6;
+constexpr double drawingBudget = 40e6;
 constexpr double drawingBudgetPerPixel = 40;
 
 using namespace record;
@@ -1067,12 +1067,11 @@ private:
     std::vector<std::optional<ObjectDef>> m_objects; ///< grows as slots are first used
     std::set<int> m_freed;                           ///< freed slots, all below m_objects.size()
     PlayCost &m_cost;
-    bool m_clipChanged = false; ///< the painter has yet to be given m_state.clip
+    bool m_clipChanged = false;      ///< the painter has yet to be given m_state.clip
     double m_budget = drawingBudget; ///< what lines and shapes may still spend
 };
 
-Player::Player(QPainter &painter, const Metafile::Data &data, const QRectF &target,
-               PlayCost &cost)
+Player::Player(QPainter &painter, const Metafile::Data &data, const QRectF &target, PlayCost &cost)
     : m_painter(painter), m_data(data), m_target(target), m_base(painter.worldTransform()),
       m_cost(cost)
 {
@@ -1837,8 +1836,8 @@ void Player::operator()(const ImageRecord &r)
         break;
     case SrcPaint:
         if (raster || blend)
-            mode = raster ? QPainter::RasterOp_SourceOrDestination
-                          : QPainter::CompositionMode_Screen;
+            mode =
+                raster ? QPainter::RasterOp_SourceOrDestination : QPainter::CompositionMode_Screen;
         break;
     case SrcInvert:
         if (raster || blend)

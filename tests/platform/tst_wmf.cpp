@@ -1335,15 +1335,15 @@ void WmfTest::maskedBitmaps()
     for (const QList<Pass> &way : ways) {
         Builder b;
         b.windowExt(100, 100).nullPen().select(0).brush(0, green).select(1).rectangle(0, 0, 100,
-                                                                                       100);
+                                                                                      100);
         for (const Pass &pass : way) {
             QByteArray stretch;
-            for (int w : {int(pass.rop & 0xFFFF), int(pass.rop >> 16), 0, 20, 20, 0, 0, 43, 43,
-                          21, 17})
+            for (int w :
+                 {int(pass.rop & 0xFFFF), int(pass.rop >> 16), 0, 20, 20, 0, 0, 43, 43, 21, 17})
                 Builder::appendWord(stretch, w);
             b.raw(0x0F43, stretch + dib(24, 20, 20, false, [&](int x, int y) {
-                return inside(x, y) ? pass.in : pass.out;
-            }));
+                              return inside(x, y) ? pass.in : pass.out;
+                          }));
         }
         b.end();
         auto m = parseOrFail(b.placeable(QRect(0, 0, 100, 100), 1440, 2));
