@@ -150,6 +150,7 @@ const std::vector<Hostile> &hostileFiles()
         {"hostile/exclude-1MB", [] { return excludes(74000); }},
         {"hostile/polyline-16000-pen10px", [] { return crossing(1, 16000, 200, false); }},
         {"hostile/polyline-400-pen10px", [] { return crossing(1, 400, 200, false); }},
+        {"hostile/polyline-16000-thin", [] { return crossing(1, 16000, 0, false); }},
         {"hostile/polyline-16000-pen100px", [] { return crossing(1, 16000, 2000, false); }},
         {"hostile/polyline-16000-hugepen", [] { return crossing(1, 16000, 32767, false); }},
         {"hostile/polygon-16000-filled", [] { return crossing(1, 16000, 0, true); }},

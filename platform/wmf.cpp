@@ -1336,9 +1336,9 @@ bool Player::spend(const QPainterPath &path, const QPen &pen, bool fill)
         const double scale = std::sqrt(std::abs(m_full.determinant()));
         const double length = path.length() * scale;
         if (pen.isCosmetic())
-            work += 100 * length;
+            work += 150 * length;
         else
-            work += 40 * (length + pen.widthF() * scale) * (pen.widthF() * scale + 1);
+            work += 80 * (length + pen.widthF() * scale) * (pen.widthF() * scale + 1);
     }
     m_cost.work += work;
     if (!(work <= m_budget)) {
@@ -1690,7 +1690,8 @@ void Player::stroke(const QPolygonF &line, const QPen &pen)
     // paints all of it: the rest of the line adds nothing.
     const QRectF visible = visibleArea();
     const bool solid = pen.style() == Qt::SolidLine && pen.color().alpha() == 255 &&
-                       !pen.isCosmetic() && !visible.isEmpty();
+                       !pen.isCosmetic() && !visible.isEmpty() &&
+                       pen.widthF() >= std::min(visible.width(), visible.height());
     const double half = pen.widthF() / 2;
     const QPointF corners[] = {visible.topLeft(), visible.topRight(), visible.bottomLeft(),
                                visible.bottomRight()};
