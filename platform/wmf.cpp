@@ -42,10 +42,12 @@ constexpr double maxTextPixels = 20000;
 // Playing: the file's clip is kept as at most this many rectangles; a cut that would need more
 // is left out, so the clip keeps the area it had.
 constexpr int maxClipRects = 64;
-// Lines and outlines of more points are stroked, and shapes of more points filled, in a way
-// whose cost grows with the points and not with their square: the stroke in pieces of at most
-// this many points, the fill without antialiasing.
+// Antialiased filling and stroking slow down with the square of the edges that cross one row of
+// the device. A line or shape of more points than this whose edges cross a row more often than
+// this on average is stroked in pieces of at most that many points and filled without
+// antialiasing, at a cost that grows with the points and not with their square.
 constexpr int maxPathPoints = 200;
+constexpr double maxRowCrossings = 32;
 // What one play may spend on lines and shapes, in units of roughly a nanosecond of painting
 // (see Player::spend): a fixed amount, or more on a large device. A page spends a small part
 // of it; a file that asks for more draws its lines and shapes until the budget is gone.
@@ -1047,7 +1049,8 @@ private:
     void syncClip();
     QPen pen() const;
     QBrush brush() const;
-    void drawShape(const QPainterPath &path, bool fill);
+    bool drawShape(const QPainterPath &path, bool fill);
+    double rowCrossings(const QPainterPath &path, double rows) const;
     void drawPolygons(const std::vector<QPolygonF> &polygons, bool closed);
     void stroke(const QPolygonF &line, const QPen &pen);
     QRectF visibleArea() const;
@@ -1325,12 +1328,7 @@ bool Player::spend(const QPainterPath &path, const QPen &pen, bool fill)
     double work = 200.0 * path.elementCount();
     if (fill) {
         // Every row a fill covers costs for each edge that crosses it.
-        double crossings = 0;
-        const double dy = std::abs(m_full.m22()) + std::abs(m_full.m12());
-        for (int i = 1; i < path.elementCount(); ++i)
-            crossings += std::min(std::abs(path.elementAt(i).y - path.elementAt(i - 1).y) * dy,
-                                  visible.height());
-        work += 5 * box.width() * box.height() + 70 * crossings;
+        work += 5 * box.width() * box.height() + 70 * rowCrossings(path, visible.height());
     }
     if (pen.style() != Qt::NoPen) {
         const double scale = std::sqrt(std::abs(m_full.determinant()));
@@ -1349,16 +1347,29 @@ bool Player::spend(const QPainterPath &path, const QPen &pen, bool fill)
     return true;
 }
 
-void Player::drawShape(const QPainterPath &path, bool fill)
+/// The device rows the edges of path cross, counting no edge for more than rows.
+double Player::rowCrossings(const QPainterPath &path, double rows) const
+{
+    double crossings = 0;
+    const double dy = std::abs(m_full.m22()) + std::abs(m_full.m12());
+    for (int i = 1; i < path.elementCount(); ++i)
+        crossings += std::min(std::abs(path.elementAt(i).y - path.elementAt(i - 1).y) * dy, rows);
+    return crossings;
+}
+
+/// Draws path with the pen, and filled with the brush when fill is true; false when the
+/// drawing budget does not run to it.
+bool Player::drawShape(const QPainterPath &path, bool fill)
 {
     syncClip();
     if (!spend(path, pen(), fill))
-        return;
+        return false;
     if (fill && m_state.brush.style == BsHatched && m_state.bkMode == Opaque)
         m_painter.fillPath(path, m_state.bkColor);
     m_painter.setPen(pen());
     m_painter.setBrush(fill ? brush() : QBrush(Qt::NoBrush));
     m_painter.drawPath(path);
+    return true;
 }
 
 void Player::operator()(const PointRecord &r)
@@ -1648,19 +1659,20 @@ void Player::drawPolygons(const std::vector<QPolygonF> &polygons, bool closed)
         if (closed)
             path.closeSubpath();
     }
-    if (points <= maxPathPoints) {
+    const double rows = std::max(1.0, m_full.mapRect(path.controlPointRect()).height());
+    if (points <= maxPathPoints || rowCrossings(path, rows) / rows <= maxRowCrossings) {
         // As one path, so that a wide line's joins and a translucent edge come out whole.
-        m_cost.strokes += 1;
-        m_cost.longestStroke = std::max(m_cost.longestStroke, int(points) + (closed ? 1 : 0));
-        if (closed)
-            m_cost.largestFill = std::max(m_cost.largestFill, int(points));
-        drawShape(path, closed);
+        if (drawShape(path, closed)) {
+            m_cost.strokes += 1;
+            m_cost.longestStroke = std::max(m_cost.longestStroke, int(points) + (closed ? 1 : 0));
+            if (closed)
+                m_cost.largestFill = std::max(m_cost.largestFill, int(points));
+        }
         return;
     }
 
-    // A line or shape this long may cross itself at every turn, and antialiased filling and
-    // stroking slow down with the square of the crossings on one row. The fill is drawn
-    // without antialiasing, the outline in pieces that meet at shared points.
+    // A long line or shape that crosses itself again and again: the fill without
+    // antialiasing, the outline in pieces that meet at shared points.
     syncClip();
     m_painter.save();
     if (closed && m_state.brush.style != BsNull && spend(path, QPen(Qt::NoPen), true)) {

@@ -1239,27 +1239,82 @@ void WmfTest::hostileFilesDrawInBoundedWork()
     QVERIFY(huge.strokes <= 1);
     QCOMPARE(inkBox(hugeImage, hugeImage.rect(), 250), hugeImage.rect());
 
-    QPolygon zigzag;
-    for (int i = 0; i < 600; ++i)
-        zigzag << QPoint(100 + (i % 2) * 800, 100 + i * 800 / 600);
-    wmf::PlayCost zigzagCost;
-    const QImage pieces = polyline(zigzag, 5, zigzagCost);
-    QVERIFY(zigzagCost.longestStroke <= 200 && zigzagCost.skipped == 0);
-    QImage whole(200, 200, QImage::Format_RGB32);
-    whole.fill(Qt::white);
-    {
-        QPainter painter(&whole);
+    // A line that crosses every row hundreds of times goes in pieces, a long smooth outline in
+    // one; both look as QPainter draws them in one piece.
+    auto direct = [](const QPolygon &points, bool fill) {
+        QImage image(200, 200, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        QPainter painter(&image);
         painter.setRenderHint(QPainter::Antialiasing);
         painter.scale(0.2, 0.2);
         QPen pen(Qt::black, 5);
         pen.setCapStyle(Qt::RoundCap);
         pen.setJoinStyle(Qt::RoundJoin);
         painter.setPen(pen);
-        painter.drawPolyline(QPolygonF(zigzag));
-    }
-    const Difference d = compare(pieces, whole);
+        painter.setBrush(fill ? QBrush(QColor(0, 0, 255)) : QBrush());
+        if (fill)
+            painter.drawPolygon(QPolygonF(points));
+        else
+            painter.drawPolyline(QPolygonF(points));
+        return image;
+    };
+    QPolygon zigzag, circle;
+    for (int i = 0; i < 300; ++i)
+        zigzag << QPoint(100 + i * 800 / 300, 100 + (i % 2) * 800);
+    for (int i = 0; i < 1000; ++i)
+        circle << QPoint(int(std::lround(500 + 400 * std::cos(i * 2 * M_PI / 1000))),
+                         int(std::lround(500 + 400 * std::sin(i * 2 * M_PI / 1000))));
+    wmf::PlayCost zigzagCost;
+    const QImage pieces = polyline(zigzag, 5, zigzagCost);
+    QVERIFY(zigzagCost.longestStroke <= 200 && zigzagCost.skipped == 0);
+    Difference d = compare(pieces, direct(zigzag, false));
     QVERIFY2(d.mean < 3 && d.worstWindow <= 16,
              qPrintable(QStringLiteral("%1 %2").arg(d.mean).arg(d.worstWindow)));
+
+    Builder round;
+    round.windowExt(1000, 1000).pen(0, 5, qRgb(0, 0, 0)).select(0);
+    round.brush(0, qRgb(0, 0, 255)).select(1);
+    QByteArray p;
+    Builder::appendWord(p, int(circle.size()));
+    for (const QPoint &point : circle) {
+        Builder::appendWord(p, point.x());
+        Builder::appendWord(p, point.y());
+    }
+    round.raw(0x0324, p).end();
+    auto roundFile = parseOrFail(round.placeable(QRect(0, 0, 1000, 1000), 1440, 2));
+    QImage roundImage(200, 200, QImage::Format_RGB32);
+    roundImage.fill(Qt::white);
+    wmf::PlayCost roundCost;
+    {
+        QPainter painter(&roundImage);
+        roundFile->play(painter, QRectF(0, 0, 200, 200), &roundCost);
+    }
+    QCOMPARE(roundCost.largestFill, 1000);
+    d = compare(roundImage, direct(circle, true));
+    QVERIFY2(d.mean < 1 && d.worstWindow == 0,
+             qPrintable(QStringLiteral("%1 %2").arg(d.mean).arg(d.worstWindow)));
+
+    // A filled polygon that crosses itself at every point is filled at a cost that grows with
+    // its points, not antialiased as one shape.
+    Builder tangle;
+    tangle.windowExt(1000, 1000).nullPen().select(0).brush(0, qRgb(0, 0, 255)).select(1);
+    QByteArray q;
+    Builder::appendWord(q, 4000);
+    for (int i = 0; i < 4000; ++i) {
+        Builder::appendWord(q, crossing[i].x());
+        Builder::appendWord(q, crossing[i].y());
+    }
+    tangle.raw(0x0324, q).end();
+    auto tangleFile = parseOrFail(tangle.placeable(QRect(0, 0, 1000, 1000), 1440, 2));
+    QImage tangleImage(200, 200, QImage::Format_RGB32);
+    tangleImage.fill(Qt::white);
+    wmf::PlayCost tangleCost;
+    {
+        QPainter painter(&tangleImage);
+        tangleFile->play(painter, QRectF(0, 0, 200, 200), &tangleCost);
+    }
+    QCOMPARE(tangleCost.largestFill, 0);
+    QVERIFY(ink(tangleImage, tangleImage.rect()) > 200 * 200 / 10);
 }
 
 void WmfTest::dashesAtOnePixel()
