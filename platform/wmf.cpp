@@ -1352,8 +1352,11 @@ double Player::rowCrossings(const QPainterPath &path, double rows) const
 {
     double crossings = 0;
     const double dy = std::abs(m_full.m22()) + std::abs(m_full.m12());
-    for (int i = 1; i < path.elementCount(); ++i)
-        crossings += std::min(std::abs(path.elementAt(i).y - path.elementAt(i - 1).y) * dy, rows);
+    for (int i = 1; i < path.elementCount(); ++i) {
+        if (!path.elementAt(i).isMoveTo())
+            crossings +=
+                std::min(std::abs(path.elementAt(i).y - path.elementAt(i - 1).y) * dy, rows);
+    }
     return crossings;
 }
 

@@ -19,9 +19,9 @@ struct PlayCost
 {
     qint64 clipRects = 0;  ///< clip rectangles looked at while the file's clip was changed
     int largestClip = 0;   ///< the most rectangles the clip held at once
-    qint64 strokes = 0;    ///< lines and outlines handed to the painter
+    qint64 strokes = 0;    ///< polylines and polygons (or pieces of them) handed to the painter
     int longestStroke = 0; ///< the most points in one of them
-    int largestFill = 0;   ///< the most points in one antialiased filled shape
+    int largestFill = 0;   ///< the most points in one polygon filled with antialiasing
     double work = 0;       ///< the estimated cost of the lines and shapes asked for
     int skipped = 0;       ///< lines and shapes left out once the drawing budget was spent
 };
