@@ -34,7 +34,7 @@ set(corpus ${BUILD_DIR}/corpus-${FUZZER})
 file(REMOVE_RECURSE ${corpus})
 file(COPY ${SEEDS}/ DESTINATION ${corpus})
 execute_process(
-    COMMAND ${BUILD_DIR}/fuzz/${FUZZER} -max_total_time=${SECONDS} -rss_limit_mb=2048 -timeout=30
+    COMMAND ${BUILD_DIR}/fuzz/${FUZZER} -max_total_time=${SECONDS} -rss_limit_mb=2048 -timeout=1
             -print_final_stats=1 -artifact_prefix=${BUILD_DIR}/${FUZZER}- ${corpus}
     RESULT_VARIABLE result)
 if(NOT result EQUAL 0)
