@@ -1,16 +1,88 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Habitara: starts on the title screen over the backdrop; the screens take it from there.
 #include "app/Titlefrm.h"
+#include "app/commandline.h"
 #include "platform/fonts.h"
 #include "platform/guard.h"
+#include "platform/msgbox.h"
+#include "platform/paths.h"
+#include "platform/printer.h"
 
 #include <QApplication>
+#include <QScreen>
+#include <QStandardPaths>
+
+#include <cstdio>
+
+namespace {
+
+/// Scales the whole design by one factor: the one asked for, or the largest that fits the
+/// screen. Qt scales every window, font, picture and pointer position alike, so the program
+/// itself keeps working in twips. It must be settled before the application starts.
+void chooseScale(const CommandLine &options, int argc, char **argv)
+{
+    if (options.scale) {
+        qputenv("QT_SCALE_FACTOR", QByteArray::number(*options.scale));
+        return;
+    }
+    if (qEnvironmentVariableIsSet("QT_SCALE_FACTOR"))
+        return;
+    double factor = 1;
+    {
+        QGuiApplication probe(argc, argv);
+        if (QScreen *screen = QGuiApplication::primaryScreen()) {
+            const QRect area = screen->availableGeometry();
+            factor = fittingScale(area.width(), area.height());
+        }
+    }
+    if (factor > 1)
+        qputenv("QT_SCALE_FACTOR", QByteArray::number(factor));
+}
+
+/// Finds the content and the worksheet folder. An installed program reads its content from
+/// share/habitara and keeps worksheets in the user's own data folder; one run from where it
+/// was built reads the current folder and keeps worksheets beside its quizzes.
+void chooseFolders(const CommandLine &options)
+{
+    const QString installed = installedContentFolder(QCoreApplication::applicationDirPath());
+    setContentFolder(installed);
+    if (!options.worksheets.isEmpty())
+        setWorksheetFolder(options.worksheets);
+    else if (!installed.isEmpty())
+        setWorksheetFolder(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+                           QStringLiteral("/habitara/multiple"));
+    setPrintToPdfFolder(options.printToPdf);
+    setFallbackPdfFolder(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
+}
+
+} // namespace
 
 int main(int argc, char **argv)
 {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    const CommandLine options =
+        parseCommandLine(arguments, qEnvironmentVariable("HABITARA_WORKSHEETS"));
+    if (options.exitCode) {
+        std::fputs(options.output.toLocal8Bit().constData(), *options.exitCode ? stderr : stdout);
+        return *options.exitCode;
+    }
+    chooseScale(options, argc, argv);
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Habitara"));
+    QApplication::setApplicationVersion(QStringLiteral(HABITARA_VERSION));
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.habitara.Habitara"));
     registerFonts();
+    chooseFolders(options);
+    try {
+        prepareWorksheetFolder();
+    } catch (const ProgramError &e) {
+        MsgBox(QStringLiteral("Teachers' worksheets cannot be saved, because their folder cannot "
+                              "be used. ") +
+               QString::fromUtf8(e.what()));
+    }
     guard([] { screen<Titlefrm>().show(); });
     if (programEnded())
         return 0;

@@ -5,6 +5,8 @@
 #include "app/Titlefrm.h"
 #include "app/livingdesert.h"
 #include "app/livingmountains.h"
+#include "authoring/wizard.h"
+#include "authoring/worksheets.h"
 #include "platform/look.h"
 #include "platform/picture.h"
 #include "reading/guide.h"
@@ -98,6 +100,13 @@ void intro0::Label2_Click(int Index)
     case 16:
         screen<Titlefrm>().Command1.setCaption(QStringLiteral("Cancel"));
         screen<Titlefrm>().show();
+        break;
+    case 17:
+        screen<wizard>().show();
+        break;
+    case 18:
+        screen<worksheets>().show();
+        unload<intro0>();
         break;
     case 19: {
         teacher &viewer = screen<teacher>();

@@ -5,6 +5,10 @@
 #include "app/intro0.h"
 #include "app/livingdesert.h"
 #include "app/livingmountains.h"
+#include "activities/livingdesertlab.h"
+#include "activities/livingdesertord.h"
+#include "activities/livingmountainslab.h"
+#include "activities/livingmountainsord.h"
 #include "platform/look.h"
 #include "platform/msgbox.h"
 #include "platform/picture.h"
@@ -13,6 +17,15 @@
 #include "reading/teacher.h"
 
 using namespace Module1;
+
+namespace {
+
+template <class T> DragDrop &activityScreen()
+{
+    return screen<T>();
+}
+
+} // namespace
 
 const Topic mountainsTopic = {
     "livingmountains",
@@ -24,6 +37,8 @@ const Topic mountainsTopic = {
     "images\\llamamd.jpg",
     {1, "key livingmountains", "wmf\\key livingmountains.wmf", "wmf2\\key livingmountains.wmf"},
     {2, "livingmountains", "wmf\\livingmountainsa.wmf", "wmf2\\livingmountainsa.wmf"},
+    &activityScreen<livingmountainslab>,
+    &activityScreen<livingmountainsord>,
 };
 
 const Topic desertTopic = {
@@ -36,6 +51,8 @@ const Topic desertTopic = {
     "images\\camelsm.jpg",
     {1, "key livingdesert", "wmf\\key livingdesert.wmf", "wmf2\\key livingdesert.wmf"},
     {1, "livingdesert", "wmf\\livingdesert.wmf", "wmf2\\livingdesert.wmf"},
+    &activityScreen<livingdesertlab>,
+    &activityScreen<livingdesertord>,
 };
 
 namespace {
@@ -109,9 +126,15 @@ void TopicMenu::label3_Click(int Index)
         quiz.show();
         break;
     }
+    case 1:
+        openActivity(m_topic.labelling());
+        break;
     case 2:
         screen<intro0>().show();
         closeMenu();
+        break;
+    case 3:
+        openActivity(m_topic.ordering());
         break;
     case 4:
         openPages(m_topic.keyFacts);
@@ -133,6 +156,12 @@ void TopicMenu::openPages(const Topic::Pages &pages)
     viewer.Image1.setPicture(loadPictureOrEmpty(text(pages.screenPage)));
     viewer.Image2.setPicture(loadPictureOrEmpty(text(pages.printPage)));
     viewer.show();
+}
+
+void TopicMenu::openActivity(DragDrop &activity)
+{
+    activity.Label6.setCaption(Label1.caption());
+    activity.show();
 }
 
 void livingmountains::closeMenu()

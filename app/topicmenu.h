@@ -6,6 +6,8 @@
 #include "platform/form.h"
 #include "platform/hover.h"
 
+class DragDrop;
+
 /// What tells one topic's menu from the other's.
 struct Topic
 {
@@ -22,6 +24,9 @@ struct Topic
         const char *screenPage;
         const char *printPage;
     } keyFacts, notes;
+    /// The topic's activity screens, reached (and loaded on the first touch) through these.
+    DragDrop &(*labelling)();
+    DragDrop &(*ordering)();
 };
 
 extern const Topic mountainsTopic;
@@ -45,6 +50,7 @@ public:
 
 private:
     void openPages(const Topic::Pages &pages);
+    void openActivity(DragDrop &activity);
     virtual void closeMenu() = 0;
 
     const Topic &m_topic;

@@ -22,4 +22,7 @@ void writeLogo(const Context &ctx);     // logo/quil0000.gif .. quil0019.gif, lo
 void writeQuizzes(const Context &ctx);  // multiple/*.txt and the empty register
 void writePages(const Context &ctx);    // wmf/*.wmf and wmf2/*.wmf
 
+/// Draws the desktop icon svgPath as <themeFolder>/<N>x<N>/apps/<name>.png at each theme size.
+void writeIcons(const QString &svgPath, const QString &themeFolder, const QString &name);
+
 } // namespace content

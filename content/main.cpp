@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // habitara-content SOURCE RUN: builds the program's content files from SOURCE into RUN.
+// habitara-content --icons SVG THEME NAME: draws the desktop icon into an icon theme folder.
 #include "content/generator.h"
 
 #include <QDir>
@@ -31,6 +32,16 @@ void Context::write(const QString &relativePath, const QByteArray &bytes) const
 int main(int argc, char **argv)
 {
     QGuiApplication app(argc, argv);
+    if (argc == 5 && QByteArray(argv[1]) == "--icons") {
+        try {
+            content::writeIcons(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]),
+                                QString::fromLocal8Bit(argv[4]));
+        } catch (const std::exception &e) {
+            std::fprintf(stderr, "habitara-content: %s\n", e.what());
+            return 1;
+        }
+        return 0;
+    }
     if (argc != 3) {
         std::fprintf(stderr, "usage: habitara-content SOURCE RUN\n");
         return 2;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The illustrations: each images/<name>.svg in the content folder is drawn at the size its
-// screen shows it and written as images/<name>.jpg.
+// screen shows it and written as images/<name>.jpg, and at twice that size as
+// images/<name>@2x.jpg for a program scaled up on a large screen.
 #include "content/generator.h"
 
 #include <QBuffer>
@@ -33,10 +34,10 @@ constexpr PictureSize pictureSizes[] = {
     {"andesmd", 320, 240},      // title screen and main menu
     {"llama", 320, 400},        // mountains topic menu
     {"camel", 320, 400},        // desert topic menu
-    {"llamamd", 57, 41},        // corner of the quiz screen, mountains quiz
+    {"llamamd", 324, 222},      // llamas on the mountains labelling activity; the mountains
+                                // quiz shows it scaled down in its corner picture box
     {"camelsm", 57, 41},        // corner of the quiz screen, desert quiz
     {"andessm", 320, 240},      // results screen
-    {"llamas", 324, 222},       // llamas on the mountains labelling activity
     {"goatsm", 264, 186},       // goats on the mountains labelling activity
     {"yakssm", 307, 215},       // yaks on the mountains labelling activity
     {"bearssm", 235, 304},      // bears on the mountains labelling activity
@@ -185,11 +186,13 @@ void writePictures(const Context &ctx)
 {
     for (const PictureSize &picture : pictureSizes) {
         const QString name = QString::fromLatin1(picture.name);
-        const QImage image = renderPicture(
-            ctx.source.filePath(QStringLiteral("images/") + name + QStringLiteral(".svg")),
-            picture.width, picture.height);
+        const QString source =
+            ctx.source.filePath(QStringLiteral("images/") + name + QStringLiteral(".svg"));
         ctx.write(QStringLiteral("images/") + name + QStringLiteral(".jpg"),
-                  encodeJpeg(image, name));
+                  encodeJpeg(renderPicture(source, picture.width, picture.height), name));
+        // Drawn again at twice the size for a program scaled up on a large screen.
+        ctx.write(QStringLiteral("images/") + name + QStringLiteral("@2x.jpg"),
+                  encodeJpeg(renderPicture(source, 2 * picture.width, 2 * picture.height), name));
     }
 }
 

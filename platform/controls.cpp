@@ -6,6 +6,7 @@
 #include "platform/guard.h"
 #include "platform/twips.h"
 
+#include <QFontMetrics>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -53,6 +54,32 @@ int shiftOf(Qt::KeyboardModifiers modifiers)
     return result;
 }
 
+int keyCodeOf(int key)
+{
+    switch (key) {
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+        return vbKeyTab;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        return vbKeyReturn;
+    case Qt::Key_Escape:
+        return vbKeyEscape;
+    case Qt::Key_Space:
+        return vbKeySpace;
+    case Qt::Key_Left:
+        return vbKeyLeft;
+    case Qt::Key_Up:
+        return vbKeyUp;
+    case Qt::Key_Right:
+        return vbKeyRight;
+    case Qt::Key_Down:
+        return vbKeyDown;
+    default:
+        return 0;
+    }
+}
+
 const QColor disabledText(128, 128, 128);
 const QColor disabledShadow(255, 255, 255);
 
@@ -76,8 +103,49 @@ class ControlWidget : public QWidget
 {
 public:
     ControlWidget(Control *control) : m_control(control) { setMouseTracking(true); }
+    /// Whether the focus came from the keyboard or the keyboard has been used since.
+    bool keyboardFocus() const { return hasFocus() && m_keyboardFocus; }
 
 protected:
+    bool event(QEvent *event) override
+    {
+        if (event->type() == QEvent::KeyPress && m_control->onKeyDown) {
+            auto *key = static_cast<QKeyEvent *>(event);
+            const bool marked = m_keyboardFocus;
+            m_keyboardFocus = true;
+            update();
+            // The focus a window gives its first control when it opens shows no mark; the
+            // first Tab shows it there rather than moving past that control unseen.
+            if (!marked && (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab)) {
+                event->accept();
+                return true;
+            }
+            int shift = shiftOf(key->modifiers());
+            if (key->key() == Qt::Key_Backtab)
+                shift |= 1;
+            bool used = false;
+            QPointer<QWidget> alive(this);
+            guard([&] { used = m_control->onKeyDown(keyCodeOf(key->key()), shift); });
+            if (used || !alive) {
+                event->accept();
+                return true;
+            }
+        }
+        return QWidget::event(event);
+    }
+    void focusInEvent(QFocusEvent *event) override
+    {
+        m_keyboardFocus =
+            event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason;
+        update();
+        QWidget::focusInEvent(event);
+    }
+    void focusOutEvent(QFocusEvent *event) override
+    {
+        m_keyboardFocus = false;
+        update();
+        QWidget::focusOutEvent(event);
+    }
     void mousePressEvent(QMouseEvent *event) override
     {
         event->accept();
@@ -105,6 +173,7 @@ protected:
 
     Control *m_control;
     bool m_pressed = false;
+    bool m_keyboardFocus = false;
 };
 
 class LabelWidget : public ControlWidget
@@ -134,6 +203,16 @@ protected:
         QRect text = rect();
         if (m_label->m_border)
             text.adjust(2, 1, -2, -1);
+        if (m_label->m_shrinkToFit) {
+            QFont smaller = font();
+            while (smaller.pixelSize() > 6 &&
+                   QFontMetrics(smaller).horizontalAdvance(m_label->m_caption) > text.width())
+                smaller.setPixelSize(smaller.pixelSize() - 1);
+            if (smaller.pixelSize() != font().pixelSize()) {
+                p.setFont(smaller);
+                flags &= ~Qt::TextWordWrap;
+            }
+        }
         // A caption that does not wrap is cut short with an ellipsis rather than clipped.
         const QString caption =
             m_label->m_wordWrap
@@ -151,6 +230,10 @@ protected:
         if (m_label->m_border) {
             p.setPen(QColor(0, 0, 0));
             p.drawRect(rect().adjusted(0, 0, -1, -1));
+        }
+        if (keyboardFocus()) {
+            p.setPen(QPen(m_label->foreColor(), 2, Qt::DashLine));
+            p.drawRect(rect().adjusted(2, 2, -3, -3));
         }
     }
 
@@ -355,7 +438,10 @@ protected:
             p.setRenderHint(QPainter::SmoothPixmapTransform);
             p.setRenderHint(QPainter::Antialiasing);
             p.setRenderHint(QPainter::TextAntialiasing);
-            const QSizeF natural = m_picture->sizeTwips() / twips::perPixel;
+            QSizeF natural = m_picture->sizeTwips() / twips::perPixel;
+            // A picture box shows a picture larger than itself whole, scaled down to fit.
+            if (m_fill && (natural.width() > width() || natural.height() > height()))
+                natural.scale(QSizeF(size()), Qt::KeepAspectRatio);
             const QRectF target = stretch ? QRectF(rect()) : QRectF(QPointF(0, 0), natural);
             m_picture->draw(p, target);
         }
@@ -486,6 +572,12 @@ void Control::bringToFront()
         m_widget->raise();
 }
 
+void Control::sendToBack()
+{
+    if (m_widget)
+        m_widget->lower();
+}
+
 bool Control::hasFocus() const
 {
     return m_widget && m_widget->hasFocus();
@@ -574,6 +666,22 @@ void Label::setAlignment(Alignment alignment)
 void Label::setWordWrap(bool wordWrap)
 {
     m_wordWrap = wordWrap;
+    widget()->update();
+}
+
+void Label::setTabStop(bool tabStop)
+{
+    widget()->setFocusPolicy(tabStop ? Qt::TabFocus : Qt::NoFocus);
+}
+
+bool Label::showsFocusMark() const
+{
+    return static_cast<const ControlWidget *>(widget())->keyboardFocus();
+}
+
+void Label::setShrinkToFit(bool shrink)
+{
+    m_shrinkToFit = shrink;
     widget()->update();
 }
 

@@ -15,6 +15,17 @@ class Form;
 
 /// Mouse buttons and shift states as event handlers receive them.
 enum MouseButton { vbLeftButton = 1, vbRightButton = 2, vbMiddleButton = 4 };
+/// The keys a control's key handler is told about; other keys arrive as 0.
+enum KeyCode {
+    vbKeyTab = 9,
+    vbKeyReturn = 13,
+    vbKeyEscape = 27,
+    vbKeySpace = 32,
+    vbKeyLeft = 37,
+    vbKeyUp = 38,
+    vbKeyRight = 39,
+    vbKeyDown = 40
+};
 
 /// What a control can sit on: a screen or a frame.
 class Container
@@ -59,6 +70,8 @@ public:
     bool hasFocus() const;
     /// Puts the control in front of the controls it overlaps.
     void bringToFront();
+    /// Puts the control behind every other control of its container.
+    void sendToBack();
 
     QColor foreColor() const { return m_foreColor; }
     QColor backColor() const { return m_backColor; }
@@ -74,6 +87,9 @@ public:
     std::function<void()> onClick;
     std::function<void(int button, int shift, float x, float y)> onMouseMove;
     std::function<void(int button, int shift, float x, float y)> onMouseUp;
+    /// A key pressed while the control has the focus (shift: 1 Shift, 2 Ctrl, 4 Alt); the
+    /// handler answers whether it used the key. Tab reaches it before it moves the focus.
+    std::function<bool(int keyCode, int shift)> onKeyDown;
 
     // Called by the widgets.
     void fireClick();
@@ -114,6 +130,15 @@ public:
     void setAlignment(Alignment alignment);
     bool wordWrap() const { return m_wordWrap; }
     void setWordWrap(bool wordWrap);
+    /// Draws a caption too wide for the label on one line in a smaller font, rather than
+    /// wrapping it and cutting off what does not fit; the font the label is given stays.
+    void setShrinkToFit(bool shrink);
+    bool shrinkToFit() const { return m_shrinkToFit; }
+    /// Lets Tab give the label the focus; it then shows a focus mark once the keyboard is used
+    /// on it. A click never gives a label the focus.
+    void setTabStop(bool tabStop);
+    /// Whether the label shows its focus mark now.
+    bool showsFocusMark() const;
 
 private:
     friend class LabelWidget;
@@ -122,6 +147,7 @@ private:
     bool m_border = false;
     Alignment m_alignment = Alignment::Left;
     bool m_wordWrap = true;
+    bool m_shrinkToFit = false;
 };
 
 /// A round choice button; the option buttons of one container exclude each other. A click
@@ -224,7 +250,8 @@ private:
     bool m_stretch = false;
 };
 
-/// A box with a background colour that shows a picture unscaled from its top-left corner.
+/// A box with a background colour that shows a picture unscaled from its top-left corner; a
+/// picture larger than the box is scaled down, keeping its shape, to fit.
 class PictureBox : public Control
 {
 public:

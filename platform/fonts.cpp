@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFontDatabase>
+#include <QGuiApplication>
 #include <QtDebug>
 
 void registerFonts()
@@ -16,7 +17,15 @@ void registerFonts()
     const QDir wine(QStringLiteral("/usr/share/wine/fonts"));
     // Wine's tahomabd.ttf maps no characters, so a registered bold face would draw every bold
     // caption in a fallback font; Tahoma's bold is made from the regular face instead.
+    // MS Sans Serif is drawn from bitmaps at three pixel sizes only, so a program scaled up on
+    // a large screen draws it in the scalable sans serif with the nearest metrics instead.
+    const bool scaled = qGuiApp && qGuiApp->devicePixelRatio() > 1;
+    if (scaled)
+        QFont::insertSubstitution(QStringLiteral("MS Sans Serif"),
+                                  QStringLiteral("Liberation Sans"));
     for (const char *file : {"tahoma.ttf", "ms_sans_serif.ttf"}) {
+        if (scaled && QLatin1String(file) == QLatin1String("ms_sans_serif.ttf"))
+            continue;
         const QString path = wine.filePath(QLatin1String(file));
         if (QFontDatabase::addApplicationFont(path) < 0)
             qWarning("Habitara: the font %s is missing; captions may not fit their boxes",

@@ -284,7 +284,17 @@ void unload(Form *&slot)
         return;
     slot = nullptr;
     forget(form);
+    const bool active = form->host()->isActiveWindow();
     form->hide();
+    // The keyboard goes back to the screen now in front, as the pointer would.
+    if (active) {
+        for (auto it = reg().stacking.rbegin(); it != reg().stacking.rend(); ++it) {
+            if ((*it)->visible()) {
+                (*it)->host()->activateWindow();
+                break;
+            }
+        }
+    }
     // An unloaded screen's timers tick no more, even before the screen is deleted.
     const auto timers = form->host()->findChildren<QTimer *>();
     for (QTimer *timer : timers)

@@ -8,6 +8,7 @@
 #include "platform/wmfrecords.h"
 
 #include <QFile>
+#include <QGuiApplication>
 #include <QtEndian>
 #include <QPainter>
 #include <QtDebug>
@@ -20,7 +21,7 @@ QSizeF Picture::sizeTwips() const
 {
     if (m_metafile)
         return m_metafile->sizeTwips();
-    return QSizeF(m_image.size()) * twips::perPixel;
+    return m_image.deviceIndependentSize() * twips::perPixel;
 }
 
 void Picture::draw(QPainter &painter, const QRectF &target) const
@@ -39,6 +40,25 @@ bool looksLikeMetafile(const QString &path, const QByteArray &bytes)
         return true;
     return bytes.size() >= 4 &&
            qFromLittleEndian<quint32>(bytes.constData()) == wmf::record::placeableKey;
+}
+
+/// On a display scaled past its design size, the picture drawn at twice the size ("name@2x.jpg"
+/// beside "name.jpg") when there is one, so that it stays sharp; otherwise the image itself.
+QImage sharperImage(const QString &path, QImage image)
+{
+    if (!qGuiApp || qGuiApp->devicePixelRatio() <= 1)
+        return image;
+    const int dot = path.lastIndexOf(QLatin1Char('.'));
+    if (dot < 0)
+        return image;
+    QFile file(contentPath(path.left(dot) + QStringLiteral("@2x") + path.mid(dot)));
+    if (!file.open(QIODevice::ReadOnly))
+        return image;
+    QImage sharp = QImage::fromData(file.readAll());
+    if (sharp.size() != image.size() * 2)
+        return image;
+    sharp.setDevicePixelRatio(2);
+    return sharp;
 }
 
 } // namespace
@@ -63,7 +83,7 @@ Picture LoadPicture(const QString &path)
         QImage image = QImage::fromData(bytes);
         if (image.isNull())
             throw ProgramError(QStringLiteral("The picture \"%1\" could not be read.").arg(path));
-        picture = Picture(std::move(image));
+        picture = Picture(sharperImage(path, std::move(image)));
     }
     picture.setSource(path);
     return picture;

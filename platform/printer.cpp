@@ -3,7 +3,12 @@
 
 #include "platform/fonts.h"
 #include "platform/guard.h"
+#include "platform/msgbox.h"
 #include "platform/picture.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
 
 #include <QFontMetricsF>
 #include <QPageLayout>
@@ -19,6 +24,10 @@ PrinterFactory &factory()
     static PrinterFactory f;
     return f;
 }
+
+QString s_pdfFolder;
+QString s_fallbackFolder;
+QString s_documentName = QStringLiteral("document");
 
 /// A job drawn with QPainter on a paged device (a printer or a PDF file), in twips from the
 /// top-left corner of the printable area.
@@ -146,7 +155,62 @@ std::unique_ptr<PrinterDevice> openPrinter()
 {
     if (factory())
         return factory()();
+    if (!s_pdfFolder.isEmpty())
+        return openPdfPrinter(pdfFileName(s_pdfFolder, s_documentName));
     return openSystemPrinter();
+}
+
+bool printDocument(const QString &what, const std::function<void(PrinterDevice &)> &draw)
+{
+    s_documentName = what;
+    try {
+        auto printer = openPrinter();
+        draw(*printer);
+        printer->endDoc();
+        return true;
+    } catch (const std::exception &) {
+        MsgBox(QStringLiteral("There was a problem printing to your printer."), vbOKOnly);
+    }
+    if (s_fallbackFolder.isEmpty())
+        return false;
+    // Nothing the pupil made is lost: the document goes to a PDF file instead.
+    try {
+        if (!QDir().mkpath(s_fallbackFolder))
+            throw ProgramError(QStringLiteral("The folder cannot be made."));
+        const QString path = pdfFileName(s_fallbackFolder, what);
+        auto pdf = openPdfPrinter(path);
+        draw(*pdf);
+        pdf->endDoc();
+        MsgBox(QStringLiteral("A copy has been saved as a PDF file instead:\n") +
+                   QDir::toNativeSeparators(path),
+               vbOKOnly);
+    } catch (const std::exception &) {
+        MsgBox(QStringLiteral("A PDF copy could not be saved in the folder \"%1\" either.")
+                   .arg(QDir::toNativeSeparators(s_fallbackFolder)),
+               vbOKOnly);
+    }
+    return false;
+}
+
+void setPrintToPdfFolder(const QString &folder)
+{
+    s_pdfFolder = folder;
+}
+
+void setFallbackPdfFolder(const QString &folder)
+{
+    s_fallbackFolder = folder;
+}
+
+QString pdfFileName(const QString &folder, const QString &what)
+{
+    const QString stem =
+        QStringLiteral("Habitara ") + what + QLatin1Char(' ') +
+        QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hh.mm.ss"));
+    QString path = QDir(folder).filePath(stem + QStringLiteral(".pdf"));
+    for (int n = 2; QFileInfo::exists(path); ++n)
+        path = QDir(folder).filePath(stem + QStringLiteral(" (%1).pdf").arg(n));
+    return path;
 }
 
 void setPrinterFactory(PrinterFactory f)

@@ -44,6 +44,21 @@ public:
 /// chose another. Throws ProgramError when there is no printer.
 std::unique_ptr<PrinterDevice> openPrinter();
 
+/// Prints a document: draw() runs on a job of the printer in use and returns true once it has
+/// printed. When printing fails it says "There was a problem printing to your printer." and,
+/// where a fallback folder is set, draws the document once more into a PDF file there and says
+/// where it is. `what` names the document in a file name ("certificate").
+bool printDocument(const QString &what, const std::function<void(PrinterDevice &)> &draw);
+
+/// Sends every print job to a new PDF file in this folder instead of the printer; an empty
+/// folder returns to the printer.
+void setPrintToPdfFolder(const QString &folder);
+/// Where a document that could not be printed is saved as a PDF; an empty folder saves nothing.
+void setFallbackPdfFolder(const QString &folder);
+/// A new file name in the folder for a document, such as "Habitara certificate 2026-12-06
+/// 14.05.09.pdf"; a number is added when that name is taken.
+QString pdfFileName(const QString &folder, const QString &what);
+
 using PrinterFactory = std::function<std::unique_ptr<PrinterDevice>()>;
 /// Replaces the printer (tests install a recorder or a PDF file); an empty factory returns to
 /// the system's default printer.

@@ -115,7 +115,7 @@ void LineWriter::writeLine(const QString &line)
 
 void LineWriter::commit()
 {
-    QSaveFile file(contentPath(m_path));
+    QSaveFile file(writablePath(m_path));
     if (!file.open(QIODevice::WriteOnly) || file.write(m_bytes) != m_bytes.size() || !file.commit())
         throw ProgramError(QStringLiteral("The file \"%1\" could not be written: %2")
                                .arg(m_path, file.errorString()));

@@ -39,6 +39,20 @@ constexpr qint64 maxTotalPixels = 32 * 1024 * 1024;
 constexpr int maxSavedStates = 256;
 constexpr int maxProblems = 50;
 constexpr double maxTextPixels = 20000;
+// Playing: the file's clip is kept as at most this many rectangles; a cut that would need more
+// is left out, so the clip keeps the area it had.
+constexpr int maxClipRects = 64;
+// Antialiased filling and stroking slow down with the square of the edges that cross one row of
+// the device. A line or shape of more points than this whose edges cross a row more often than
+// this on average is stroked in pieces of at most that many points and filled without
+// antialiasing, at a cost that grows with the points and not with their square.
+constexpr int maxPathPoints = 200;
+constexpr double maxRowCrossings = 32;
+// What one play may spend on lines and shapes, in units of roughly a nanosecond of painting
+// (see Player::spend): a fixed amount, or more on a large device. A page spends a small part
+// of it; a file that asks for more draws its lines and shapes until the budget is gone.
+constexpr double drawingBudget = 40e6;
+constexpr double drawingBudgetPerPixel = 40;
 
 using namespace record;
 
@@ -131,6 +145,7 @@ struct BrushDef
 struct FontDef
 {
     int height = 0;
+    int width = 0; ///< the average character width, or 0 for the face's own
     int escapement = 0;
     int weight = 0;
     bool italic = false;
@@ -724,6 +739,7 @@ Record RecordReader::font(const Params &p)
     p.need(9, "CREATEFONTINDIRECT");
     FontDef f;
     f.height = p.s16(0);
+    f.width = std::abs(p.s16(1));
     f.escapement = p.s16(2);
     f.weight = p.s16(4);
     const uchar *flags = p.at(5, 1);
@@ -1001,14 +1017,16 @@ struct DeviceState
     int textAlign = 0;
     Qt::FillRule fillRule = Qt::OddEvenFill;
     QPointF position;
-    std::optional<QPainterPath> clip; ///< in the painter's coordinates before the picture's
+    /// The area drawing may touch: disjoint rectangles in the painter's coordinates before the
+    /// picture's, or nothing for no clip.
+    std::optional<std::vector<QRectF>> clip;
 };
 
 /// Plays records onto a painter; one player per play() call.
 class Player
 {
 public:
-    Player(QPainter &painter, const Metafile::Data &data, const QRectF &target);
+    Player(QPainter &painter, const Metafile::Data &data, const QRectF &target, PlayCost &cost);
 
     void operator()(const PointRecord &r);
     void operator()(const ScaleRecord &r);
@@ -1027,11 +1045,17 @@ public:
 
 private:
     void updateTransform();
-    void applyClip();
+    void changeClip(const QRectF &box, bool exclude);
+    void syncClip();
     QPen pen() const;
     QBrush brush() const;
-    void drawShape(const QPainterPath &path, bool fill);
-    std::optional<QFont> font(double pixelsPerUnit) const;
+    bool drawShape(const QPainterPath &path, bool fill);
+    double rowCrossings(const QPainterPath &path, double rows) const;
+    void drawPolygons(const std::vector<QPolygonF> &polygons, bool closed);
+    void stroke(const QPolygonF &line, const QPen &pen);
+    QRectF visibleArea() const;
+    bool spend(const QPainterPath &path, const QPen &pen, bool fill);
+    std::optional<QFont> font(double pixelsPerUnit, double widthPixelsPerUnit) const;
     bool rasterOps() const;
 
     QPainter &m_painter;
@@ -1045,16 +1069,23 @@ private:
     std::vector<DeviceState> m_saved;
     std::vector<std::optional<ObjectDef>> m_objects; ///< grows as slots are first used
     std::set<int> m_freed;                           ///< freed slots, all below m_objects.size()
+    PlayCost &m_cost;
+    bool m_clipChanged = false;      ///< the painter has yet to be given m_state.clip
+    double m_budget = drawingBudget; ///< what lines and shapes may still spend
 };
 
-Player::Player(QPainter &painter, const Metafile::Data &data, const QRectF &target)
-    : m_painter(painter), m_data(data), m_target(target), m_base(painter.worldTransform())
+Player::Player(QPainter &painter, const Metafile::Data &data, const QRectF &target, PlayCost &cost)
+    : m_painter(painter), m_data(data), m_target(target), m_base(painter.worldTransform()),
+      m_cost(cost)
 {
     if (painter.hasClipping())
         m_baseClip = painter.clipPath();
     m_state.windowOrg = m_state.viewportOrg = data.frame.topLeft();
     m_state.windowExt = m_state.viewportExt = QPointF(data.frame.width(), data.frame.height());
     m_state.font.face = QStringLiteral("Arial");
+    if (const QPaintDevice *device = painter.device())
+        m_budget = std::max(drawingBudget,
+                            drawingBudgetPerPixel * double(device->width()) * device->height());
     updateTransform();
 }
 
@@ -1095,11 +1126,92 @@ void Player::updateTransform()
     m_painter.setWorldTransform(m_full);
 }
 
-void Player::applyClip()
+void Player::changeClip(const QRectF &logical, bool exclude)
 {
+    const QRectF box = m_toTarget.mapRect(logical);
+    auto overlaps = [&box](const QRectF &r) {
+        return r.left() < box.right() && box.left() < r.right() && r.top() < box.bottom() &&
+               box.top() < r.bottom();
+    };
+    if (!exclude) {
+        if (!m_state.clip) {
+            m_state.clip = std::vector<QRectF>{box};
+        } else {
+            std::vector<QRectF> &rects = *m_state.clip;
+            m_cost.clipRects += qint64(rects.size());
+            qsizetype kept = 0;
+            for (const QRectF &r : rects)
+                if (overlaps(r))
+                    rects[size_t(kept++)] = r & box;
+            rects.resize(size_t(kept));
+        }
+        m_clipChanged = true;
+        return;
+    }
+
+    if (!m_state.clip) {
+        const QRectF big = m_target.adjusted(-m_target.width(), -m_target.height(),
+                                             m_target.width(), m_target.height());
+        m_state.clip = std::vector<QRectF>{big | box};
+        m_clipChanged = true;
+    }
+    const std::vector<QRectF> &all = *m_state.clip;
+    m_cost.clipRects += qint64(all.size());
+    // What is left of a rectangle the cut overlaps: the bands above and below the cut, and
+    // beside it between them.
+    auto pieces = [&box](const QRectF &r, std::vector<QRectF> *out) {
+        const double top = std::max(r.top(), box.top());
+        const double bottom = std::min(r.bottom(), box.bottom());
+        const QRectF parts[] = {
+            QRectF(r.left(), r.top(), r.width(), box.top() - r.top()),
+            QRectF(r.left(), box.bottom(), r.width(), r.bottom() - box.bottom()),
+            QRectF(r.left(), top, box.left() - r.left(), bottom - top),
+            QRectF(box.right(), top, r.right() - box.right(), bottom - top)};
+        int count = 0;
+        for (const QRectF &part : parts) {
+            if (part.width() > 0 && part.height() > 0) {
+                ++count;
+                if (out)
+                    out->push_back(part);
+            }
+        }
+        return count;
+    };
+    size_t after = 0;
+    bool cut = false;
+    for (const QRectF &r : all) {
+        const bool overlap = overlaps(r);
+        cut = cut || overlap;
+        after += overlap ? size_t(pieces(r, nullptr)) : 1;
+    }
+    if (!cut || after > size_t(maxClipRects))
+        return;
+    std::vector<QRectF> rects;
+    rects.reserve(after);
+    for (const QRectF &r : all) {
+        if (overlaps(r))
+            pieces(r, &rects);
+        else
+            rects.push_back(r);
+    }
+    m_state.clip = std::move(rects);
+    m_cost.largestClip = std::max(m_cost.largestClip, int(m_state.clip->size()));
+    m_clipChanged = true;
+}
+
+void Player::syncClip()
+{
+    if (!m_clipChanged)
+        return;
+    m_clipChanged = false;
     m_painter.setWorldTransform(m_base);
     if (m_state.clip) {
-        m_painter.setClipPath(m_baseClip ? m_baseClip->intersected(*m_state.clip) : *m_state.clip);
+        QPainterPath area;
+        for (const QRectF &r : *m_state.clip)
+            area.addRect(r);
+        if (m_baseClip)
+            m_painter.setClipPath(*m_baseClip);
+        m_painter.setClipPath(area, m_baseClip ? Qt::IntersectClip : Qt::ReplaceClip);
     } else if (m_baseClip) {
         m_painter.setClipPath(*m_baseClip);
     } else {
@@ -1121,9 +1233,11 @@ QPen Player::pen() const
     if (style == PsNull)
         return QPen(Qt::NoPen);
     QPen pen(p.color);
-    // A width of zero, or one that maps to less than a device pixel, draws one pixel wide.
+    // A width of zero, or one that maps to less than a device pixel, draws one pixel wide; so
+    // does a dashed pen that rounds to one pixel, which keeps its dashes.
     const double scale = std::sqrt(std::abs(m_full.determinant()));
-    if (p.width == 0 || p.width * scale < 1.0) {
+    const bool dashed = style >= PsDash && style <= PsDashDotDot;
+    if (p.width == 0 || p.width * scale < 1.0 || (dashed && p.width * scale < 1.5)) {
         pen.setWidth(0);
         pen.setCosmetic(true);
     } else {
@@ -1203,13 +1317,62 @@ QBrush Player::brush() const
     }
 }
 
-void Player::drawShape(const QPainterPath &path, bool fill)
+/// Takes what drawing path will cost from the budget; false, leaving the budget as it was,
+/// when too little is left. The cost is an estimate from the device pixels the fill and the
+/// stroke cover and from the points, weighted by what each costs the painter: a thin
+/// antialiased line costs most for each pixel, a wide one less, a fill least.
+bool Player::spend(const QPainterPath &path, const QPen &pen, bool fill)
 {
+    const QRectF visible = m_full.mapRect(visibleArea());
+    const QRectF box = m_full.mapRect(path.controlPointRect()) & visible;
+    double work = 200.0 * path.elementCount();
+    if (fill) {
+        // Every row a fill covers costs for each edge that crosses it.
+        work += 5 * box.width() * box.height() + 70 * rowCrossings(path, visible.height());
+    }
+    if (pen.style() != Qt::NoPen) {
+        const double scale = std::sqrt(std::abs(m_full.determinant()));
+        const double length = path.length() * scale;
+        if (pen.isCosmetic())
+            work += 150 * length;
+        else
+            work += 80 * (length + pen.widthF() * scale) * (pen.widthF() * scale + 1);
+    }
+    m_cost.work += work;
+    if (!(work <= m_budget)) {
+        m_cost.skipped += 1;
+        return false;
+    }
+    m_budget -= work;
+    return true;
+}
+
+/// The device rows the edges of path cross, counting no edge for more than rows.
+double Player::rowCrossings(const QPainterPath &path, double rows) const
+{
+    double crossings = 0;
+    const double dy = std::abs(m_full.m22()) + std::abs(m_full.m12());
+    for (int i = 1; i < path.elementCount(); ++i) {
+        if (!path.elementAt(i).isMoveTo())
+            crossings +=
+                std::min(std::abs(path.elementAt(i).y - path.elementAt(i - 1).y) * dy, rows);
+    }
+    return crossings;
+}
+
+/// Draws path with the pen, and filled with the brush when fill is true; false when the
+/// drawing budget does not run to it.
+bool Player::drawShape(const QPainterPath &path, bool fill)
+{
+    syncClip();
+    if (!spend(path, pen(), fill))
+        return false;
     if (fill && m_state.brush.style == BsHatched && m_state.bkMode == Opaque)
         m_painter.fillPath(path, m_state.bkColor);
     m_painter.setPen(pen());
     m_painter.setBrush(fill ? brush() : QBrush(Qt::NoBrush));
     m_painter.drawPath(path);
+    return true;
 }
 
 void Player::operator()(const PointRecord &r)
@@ -1238,8 +1401,13 @@ void Player::operator()(const PointRecord &r)
         s.position = r.point;
         return;
     case PointRecord::Line: {
-        m_painter.setPen(pen());
-        m_painter.drawLine(s.position, QPointF(r.point));
+        syncClip();
+        QPainterPath line(s.position);
+        line.lineTo(r.point);
+        if (spend(line, pen(), false)) {
+            m_painter.setPen(pen());
+            m_painter.drawLine(s.position, QPointF(r.point));
+        }
         s.position = r.point;
         return;
     }
@@ -1287,7 +1455,7 @@ void Player::operator()(const ValueRecord &r)
         m_state = m_saved[size_t(keep)];
         m_saved.resize(size_t(keep));
         updateTransform();
-        applyClip();
+        m_clipChanged = true;
         break;
     }
     }
@@ -1335,7 +1503,7 @@ void Player::operator()(const ObjectRecord &r)
         m_state.font = *font;
 }
 
-std::optional<QFont> Player::font(double pixelsPerUnit) const
+std::optional<QFont> Player::font(double pixelsPerUnit, double widthPixelsPerUnit) const
 {
     const FontDef &f = m_state.font;
     QFont font(f.face.isEmpty() ? QStringLiteral("Arial") : f.face);
@@ -1366,6 +1534,14 @@ std::optional<QFont> Player::font(double pixelsPerUnit) const
     if (!(pixels >= 0.5) || pixels > maxTextPixels)
         return std::nullopt;
     font.setPointSizeF(pixels * 72.0 / dpi);
+    if (f.width > 0) {
+        // A width asks for the characters stretched or squeezed until their average width is
+        // that many units.
+        const double average = QFontMetricsF(font, m_painter.device()).averageCharWidth();
+        const double stretch = 100 * f.width * widthPixelsPerUnit / average;
+        if (average > 0 && std::isfinite(stretch))
+            font.setStretch(int(std::clamp(std::lround(stretch), 1L, 4000L)));
+    }
     return font;
 }
 
@@ -1375,6 +1551,7 @@ void Player::operator()(const TextRecord &r)
     const bool useCp = s.textAlign & TaUpdateCp;
     const QPointF anchor = useCp ? s.position : QPointF(r.pos);
 
+    syncClip();
     m_painter.save();
     if (r.hasRect && (r.options & EtoOpaque))
         m_painter.fillRect(r.rect.rect(), s.bkColor);
@@ -1385,7 +1562,7 @@ void Player::operator()(const TextRecord &r)
     const double sx = std::hypot(m_full.m11(), m_full.m12());
     const double sy = std::hypot(m_full.m21(), m_full.m22());
     const std::optional<QFont> font =
-        r.text.isEmpty() || (r.options & EtoGlyphIndex) ? std::nullopt : this->font(sy);
+        r.text.isEmpty() || (r.options & EtoGlyphIndex) ? std::nullopt : this->font(sy, sx);
     if (!font || !(sx > 0) || !(sy > 0)) {
         m_painter.restore();
         return;
@@ -1462,25 +1639,131 @@ void Player::operator()(const PolyRecord &r)
 {
     if (r.points.size() < 2)
         return;
-    QPainterPath path;
-    path.setFillRule(m_state.fillRule);
-    path.addPolygon(QPolygonF(r.points));
-    if (r.closed)
-        path.closeSubpath();
-    drawShape(path, r.closed);
+    drawPolygons({QPolygonF(r.points)}, r.closed);
 }
 
 void Player::operator()(const PolyPolyRecord &r)
 {
+    std::vector<QPolygonF> polygons;
+    for (const QPolygon &polygon : r.polygons)
+        if (polygon.size() >= 2)
+            polygons.emplace_back(polygon);
+    drawPolygons(polygons, true);
+}
+
+void Player::drawPolygons(const std::vector<QPolygonF> &polygons, bool closed)
+{
+    qint64 points = 0;
     QPainterPath path;
     path.setFillRule(m_state.fillRule);
-    for (const QPolygon &polygon : r.polygons) {
-        if (polygon.size() < 2)
-            continue;
-        path.addPolygon(QPolygonF(polygon));
-        path.closeSubpath();
+    for (const QPolygonF &polygon : polygons) {
+        points += polygon.size();
+        path.addPolygon(polygon);
+        if (closed)
+            path.closeSubpath();
     }
-    drawShape(path, true);
+    const double rows = std::max(1.0, m_full.mapRect(path.controlPointRect()).height());
+    if (points <= maxPathPoints || rowCrossings(path, rows) / rows <= maxRowCrossings) {
+        // As one path, so that a wide line's joins and a translucent edge come out whole.
+        if (drawShape(path, closed)) {
+            m_cost.strokes += 1;
+            m_cost.longestStroke = std::max(m_cost.longestStroke, int(points) + (closed ? 1 : 0));
+            if (closed)
+                m_cost.largestFill = std::max(m_cost.largestFill, int(points));
+        }
+        return;
+    }
+
+    // A long line or shape that crosses itself again and again: the fill without
+    // antialiasing, the outline in pieces that meet at shared points.
+    syncClip();
+    m_painter.save();
+    if (closed && m_state.brush.style != BsNull && spend(path, QPen(Qt::NoPen), true)) {
+        m_painter.setRenderHint(QPainter::Antialiasing, false);
+        if (m_state.brush.style == BsHatched && m_state.bkMode == Opaque)
+            m_painter.fillPath(path, m_state.bkColor);
+        m_painter.fillPath(path, brush());
+        m_painter.setRenderHint(QPainter::Antialiasing, true);
+    }
+    const QPen pen = this->pen();
+    if (pen.style() != Qt::NoPen) {
+        m_painter.setPen(pen);
+        m_painter.setBrush(Qt::NoBrush);
+        for (const QPolygonF &polygon : polygons) {
+            QPolygonF line = polygon;
+            if (closed && line.first() != line.last())
+                line.append(line.first());
+            stroke(line, pen);
+        }
+    }
+    m_painter.restore();
+}
+
+void Player::stroke(const QPolygonF &line, const QPen &pen)
+{
+    // A pen so wide that one point's round end or one segment covers all that can be seen
+    // paints all of it: the rest of the line adds nothing.
+    const QRectF visible = visibleArea();
+    const bool solid = pen.style() == Qt::SolidLine && pen.color().alpha() == 255 &&
+                       !pen.isCosmetic() && !visible.isEmpty() &&
+                       pen.widthF() >= std::min(visible.width(), visible.height());
+    const double half = pen.widthF() / 2;
+    const QPointF corners[] = {visible.topLeft(), visible.topRight(), visible.bottomLeft(),
+                               visible.bottomRight()};
+    auto coversFromPoint = [&](const QPointF &p) {
+        return std::all_of(std::begin(corners), std::end(corners), [&](const QPointF &c) {
+            return std::hypot(c.x() - p.x(), c.y() - p.y()) <= half;
+        });
+    };
+    auto coversFromSegment = [&](const QPointF &a, const QPointF &b) {
+        const QPointF d = b - a;
+        const double length = std::hypot(d.x(), d.y());
+        if (length <= 0)
+            return false;
+        return std::all_of(std::begin(corners), std::end(corners), [&](const QPointF &c) {
+            const QPointF v = c - a;
+            const double along = (v.x() * d.x() + v.y() * d.y()) / length;
+            const double across = std::abs(v.x() * d.y() - v.y() * d.x()) / length;
+            return along >= 0 && along <= length && across <= half;
+        });
+    };
+    const bool roundJoins = pen.joinStyle() == Qt::RoundJoin;
+    for (qsizetype i = 0; solid && i < line.size(); ++i) {
+        const bool end = i == 0 || i == line.size() - 1;
+        if (((end && pen.capStyle() != Qt::FlatCap) || (!end && roundJoins)) &&
+            coversFromPoint(line[i])) {
+            m_painter.fillRect(visible, pen.color());
+            return;
+        }
+        if (i > 0 && coversFromSegment(line[i - 1], line[i])) {
+            m_painter.fillRect(visible, pen.color());
+            return;
+        }
+    }
+    // A wide antialiased line costs the painter more for every segment it is drawn with, so
+    // it goes one segment at a time; a thin one in pieces.
+    const qsizetype piece = pen.isCosmetic() ? maxPathPoints : 2;
+    for (qsizetype from = 0; from + 1 < line.size(); from += piece - 1) {
+        const qsizetype count = std::min<qsizetype>(piece, line.size() - from);
+        QPainterPath part;
+        part.addPolygon(QPolygonF(line.mid(from, count)));
+        if (!spend(part, pen, false))
+            return;
+        m_painter.drawPolyline(line.constData() + from, int(count));
+        m_cost.strokes += 1;
+        m_cost.longestStroke = std::max(m_cost.longestStroke, int(count));
+    }
+}
+
+QRectF Player::visibleArea() const
+{
+    const QPaintDevice *device = m_painter.device();
+    if (!device)
+        return QRectF();
+    QRectF area = m_full.inverted().mapRect(QRectF(0, 0, device->width(), device->height()));
+    if (m_painter.hasClipping())
+        area &= m_painter.clipBoundingRect();
+    return area;
 }
 
 /// The angle, in Qt's degrees on the ellipse inscribed in box, of the ray from its centre
@@ -1529,26 +1812,9 @@ void Player::operator()(const ShapeRecord &r)
         return;
     }
     case ShapeRecord::ClipIntersect:
-    case ShapeRecord::ClipExclude: {
-        QPainterPath area;
-        area.addRect(box);
-        area = m_toTarget.map(area);
-        if (r.kind == ShapeRecord::ClipIntersect) {
-            m_state.clip = m_state.clip ? m_state.clip->intersected(area) : area;
-        } else {
-            QPainterPath all;
-            if (m_state.clip) {
-                all = *m_state.clip;
-            } else {
-                const QRectF big = m_target.adjusted(-m_target.width(), -m_target.height(),
-                                                     m_target.width(), m_target.height());
-                all.addRect(big | area.boundingRect());
-            }
-            m_state.clip = all.subtracted(area);
-        }
-        applyClip();
+    case ShapeRecord::ClipExclude:
+        changeClip(box, r.kind == ShapeRecord::ClipExclude);
         return;
-    }
     }
     drawShape(path, true);
 }
@@ -1565,43 +1831,73 @@ void Player::operator()(const ImageRecord &r)
         return;
     const bool flipX = (r.dest.right < r.dest.left) != (r.source.width() < 0);
     const bool flipY = (r.dest.bottom < r.dest.top) != (r.source.height() < 0);
+    syncClip();
 
     QImage image = r.image;
-    QPainter::CompositionMode mode = QPainter::CompositionMode_SourceOver;
+    // Images combined with what is under them (a transparent picture comes as a mask and an
+    // image): by the raster operation itself where the device has them, else by the blend that
+    // gives the same result on black and white masks.
+    const bool raster = rasterOps();
+    const bool blend = !raster && m_painter.paintEngine() &&
+                       m_painter.paintEngine()->hasFeature(QPaintEngine::BlendModes);
+    std::optional<QPainter::CompositionMode> mode;
     switch (r.rop) {
     case NotSrcCopy:
         image.invertPixels();
         break;
     case SrcAnd:
-        if (rasterOps())
-            mode = QPainter::RasterOp_SourceAndDestination;
+        if (raster || blend)
+            mode = raster ? QPainter::RasterOp_SourceAndDestination
+                          : QPainter::CompositionMode_Multiply;
         break;
     case SrcPaint:
-        if (rasterOps())
-            mode = QPainter::RasterOp_SourceOrDestination;
+        if (raster || blend)
+            mode =
+                raster ? QPainter::RasterOp_SourceOrDestination : QPainter::CompositionMode_Screen;
         break;
     case SrcInvert:
-        if (rasterOps())
-            mode = QPainter::RasterOp_SourceXorDestination;
+        if (raster || blend)
+            mode = raster ? QPainter::RasterOp_SourceXorDestination
+                          : QPainter::CompositionMode_Difference;
         break;
     default:
         break;
     }
     m_painter.save();
-    m_painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    m_painter.setCompositionMode(mode);
-    if (flipX || flipY) {
-        m_painter.translate(dest.center());
-        m_painter.scale(flipX ? -1 : 1, flipY ? -1 : 1);
-        m_painter.translate(-dest.center());
+    QRectF at = dest;
+    if (mode) {
+        // Combined pixel by pixel, unsmoothed, on whole device pixels, as Windows does: a mask
+        // and its image then cover the same pixels, and no blurred edge of one is combined
+        // with the other into a dark fringe.
+        m_painter.setCompositionMode(*mode);
+        m_painter.setRenderHint(QPainter::Antialiasing, false);
+        m_painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+        if (m_full.type() <= QTransform::TxScale) {
+            const QRectF device = m_full.mapRect(dest);
+            at = QRectF(QPointF(std::round(device.left()), std::round(device.top())),
+                        QPointF(std::round(device.right()), std::round(device.bottom())));
+            m_painter.resetTransform();
+            if (at.isEmpty()) {
+                m_painter.restore();
+                return;
+            }
+        }
+    } else {
+        m_painter.setRenderHint(QPainter::SmoothPixmapTransform);
     }
-    m_painter.drawImage(dest, image, source);
+    if (flipX || flipY) {
+        m_painter.translate(at.center());
+        m_painter.scale(flipX ? -1 : 1, flipY ? -1 : 1);
+        m_painter.translate(-at.center());
+    }
+    m_painter.drawImage(at, image, source);
     m_painter.restore();
 }
 
 void Player::operator()(const BlitRecord &r)
 {
     const QRectF dest = r.dest.rect();
+    syncClip();
     switch (r.rop) {
     case PatCopy:
         m_painter.fillRect(dest, brush());
@@ -1631,6 +1927,7 @@ void Player::operator()(const BlitRecord &r)
 void Player::operator()(const PixelRecord &r)
 {
     const QPointF at = m_full.map(QPointF(r.point));
+    syncClip();
     m_painter.save();
     m_painter.resetTransform();
     m_painter.fillRect(QRectF(at, QSizeF(1, 1)), r.color);
@@ -1639,8 +1936,9 @@ void Player::operator()(const PixelRecord &r)
 
 } // namespace
 
-void Metafile::play(QPainter &painter, const QRectF &target) const
+void Metafile::play(QPainter &painter, const QRectF &target, PlayCost *cost) const
 {
+    PlayCost spent;
     if (!painter.isActive() || !target.isValid() || !std::isfinite(target.width()) ||
         !std::isfinite(target.height()))
         return;
@@ -1648,11 +1946,13 @@ void Metafile::play(QPainter &painter, const QRectF &target) const
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::TextAntialiasing);
     {
-        Player player(painter, *d, target);
+        Player player(painter, *d, target, spent);
         for (const Record &record : d->records)
             std::visit(player, record);
     }
     painter.restore();
+    if (cost)
+        *cost = spent;
 }
 
 } // namespace wmf

@@ -13,6 +13,19 @@ class QPainter;
 
 namespace wmf {
 
+/// How much work playing a file handed to the painter, counted so that tests can check that it
+/// grows no faster than the file whatever the records ask for.
+struct PlayCost
+{
+    qint64 clipRects = 0;  ///< clip rectangles looked at while the file's clip was changed
+    int largestClip = 0;   ///< the most rectangles the clip held at once
+    qint64 strokes = 0;    ///< polylines and polygons (or pieces of them) handed to the painter
+    int longestStroke = 0; ///< the most points in one of them
+    int largestFill = 0;   ///< the most points in one polygon filled with antialiasing
+    double work = 0;       ///< the estimated cost of the lines and shapes asked for
+    int skipped = 0;       ///< lines and shapes left out once the drawing budget was spent
+};
+
 /// A Windows Metafile read into memory: every record checked against the file on reading,
 /// then played onto any QPainter (screen, printer, image) so a page draws the same everywhere.
 class Metafile
@@ -26,8 +39,9 @@ public:
     /// The picture's natural size: the placeable header's bounding box at its units per inch,
     /// or the window extent (taken as twips) of a plain file.
     QSizeF sizeTwips() const;
-    /// Plays the records so that the picture's bounds fill target.
-    void play(QPainter &painter, const QRectF &target) const;
+    /// Plays the records so that the picture's bounds fill target; cost, when given, receives
+    /// the work it took.
+    void play(QPainter &painter, const QRectF &target, PlayCost *cost = nullptr) const;
     /// The records read intact from the file (the end record not counted), drawn or not.
     int recordCount() const;
     /// What was wrong with the file: records skipped or the reason reading stopped early.

@@ -162,9 +162,7 @@ void Welldone::Printpage()
     const QString band =
         QStringLiteral("   Well Done      Well Done     Well Done     Well Done    ");
     const QColor blue(0, 0, 255), red(255, 0, 0), darkBlue(0, 0, 128), black(0, 0, 0);
-    try {
-        auto printer = openPrinter();
-        PrinterDevice &P = *printer;
+    const bool printed = printDocument(QStringLiteral("certificate"), [&](PrinterDevice &P) {
         const double W = P.scaleWidth();
         auto blank = [&] { P.print(QStringLiteral(" ")); };
         auto centred = [&](const QString &text) {
@@ -240,10 +238,7 @@ void Welldone::Printpage()
             if (i < 3)
                 box(mx + 600, my + 7050, pw - mx - 600, ph - my - 3750);
         }
-        P.endDoc();
-    } catch (const std::exception &) {
-        MsgBox(QStringLiteral("There was a problem printing to your printer."), vbOKOnly);
-        return;
-    }
-    MsgBox(QStringLiteral("Your certificate is now printing."), vbOKOnly);
+    });
+    if (printed)
+        MsgBox(QStringLiteral("Your certificate is now printing."), vbOKOnly);
 }

@@ -160,9 +160,7 @@ void multiple::Label3_MouseMove(int Index)
 
 void multiple::Printpage()
 {
-    try {
-        auto printer = openPrinter();
-        PrinterDevice &P = *printer;
+    const bool printed = printDocument(QStringLiteral("worksheet"), [&](PrinterDevice &P) {
         const double W = P.scaleWidth();
         P.setFontName(QStringLiteral("Times New Roman"));
         P.setFontSize(16);
@@ -195,10 +193,7 @@ void multiple::Printpage()
             P.print(QStringLiteral("D. ") + answerd[i]);
             P.print(QStringLiteral(" "));
         }
-        P.endDoc();
-    } catch (const std::exception &) {
-        MsgBox(QStringLiteral("There was a problem printing to your printer."), vbOKOnly);
-        return;
-    }
-    MsgBox(QStringLiteral("Your worksheet is now printing."), vbOKOnly);
+    });
+    if (printed)
+        MsgBox(QStringLiteral("Your worksheet is now printing."), vbOKOnly);
 }

@@ -34,12 +34,8 @@ QString pageCounter(int page, std::optional<int> count)
 
 void printPage(const Picture &page)
 {
-    try {
-        auto printer = openPrinter();
-        printer->print(QString());
-        printer->paintPicture(page, 1000, 1000);
-        printer->endDoc();
-    } catch (const std::exception &) {
-        MsgBox(QStringLiteral("There was a problem printing to your printer."), vbOKOnly);
-    }
+    printDocument(QStringLiteral("page"), [&](PrinterDevice &P) {
+        P.print(QString());
+        P.paintPicture(page, 1000, 1000);
+    });
 }

@@ -4,61 +4,8 @@
 # would: title screen, main menu, a topic, a whole quiz, and out through the exit confirmation.
 # Colours are read off the screen at points of each screen.
 set -euo pipefail
-program=$1
-run=$2
-
-work=$(mktemp -d)
-cp -r "$run"/. "$work"/
-log="$work/program.log"
-
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
-xvfb=$!
-program_pid=""
-cleanup() {
-    [ -n "$program_pid" ] && kill "$program_pid" 2>/dev/null || true
-    kill "$xvfb" 2>/dev/null || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
-for _ in $(seq 100); do
-    [ -s "$work/display" ] && break
-    sleep 0.1
-done
-export DISPLAY=":$(cat "$work/display")"
-unset QT_QPA_PLATFORM
-for _ in $(seq 100); do
-    xdpyinfo >/dev/null 2>&1 && break
-    sleep 0.1
-done
-
-fail() {
-    echo "FAIL: $*" >&2
-    echo "--- program output:" >&2
-    cat "$log" >&2 || true
-    exit 1
-}
-
-pixel() { # x y -> rrggbb of the screen at that point
-    import -window root -crop "1x1+$1+$2" -depth 8 txt:- 2>/dev/null |
-        sed -n '2p' | grep -o '#[0-9A-Fa-f]\{6\}' | tr -d '#' | tr 'A-F' 'a-f'
-}
-expect_pixel() { # x y colour what
-    local got=""
-    for _ in $(seq 30); do
-        got=$(pixel "$1" "$2")
-        [ "$got" = "$3" ] && return 0
-        sleep 0.2
-    done
-    fail "$4: the screen at $1,$2 is #$got, not #$3"
-}
-click_at() {
-    xdotool mousemove "$1" "$2"
-    sleep 0.2
-    xdotool click 1
-    sleep 0.4
-}
-# A point given in twips on a screen whose top-left corner is at x0, y0.
-px() { echo $(( $1 + ($3 + 7) / 15 )); }
+. "$(dirname "${BASH_SOURCE[0]}")/xsession.sh"
+start_built "$1" "$2"
 
 cd "$work"
 "$program" >"$log" 2>&1 &
@@ -101,13 +48,5 @@ click_at "$(px $mx 0 11182)" "$(px $my 0 8167)"                     # Exit
 expect_pixel "$(px $tx 0 200)" "$(px $ty 0 1000)" c0c0c0 "the exit confirmation"
 click_at "$(px $tx 0 3427)" "$(px $ty 0 6097)"                      # Exit
 
-for _ in $(seq 50); do
-    kill -0 "$program_pid" 2>/dev/null || break
-    sleep 0.1
-done
-if kill -0 "$program_pid" 2>/dev/null; then
-    fail "the program is still running after Exit"
-fi
-wait "$program_pid" || fail "the program ended with an error"
-program_pid=""
+finish_program
 echo "1 passed, 0 failed"

@@ -1,7 +1,27 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # The built program in a real X server, driven like a pupil.
+# The sanitizer build leaves this to the normal build: it tests the machine's tools (X, CUPS,
+# installing, libFuzzer's own sanitizers) more than the program's memory.
+if(HABITARA_SANITIZE)
+    return()
+endif()
+
 add_test(NAME pupil_under_xvfb
     COMMAND ${CMAKE_CURRENT_LIST_DIR}/pupil.sh $<TARGET_FILE:habitara> ${HABITARA_RUN_DIR})
 set_tests_properties(pupil_under_xvfb PROPERTIES
+    TIMEOUT 300
+    ENVIRONMENT "XDG_RUNTIME_DIR=${CMAKE_BINARY_DIR}/xdg-runtime")
+
+# The built program in a real X server, driven like a teacher writing and running a worksheet.
+add_test(NAME teacher_under_xvfb
+    COMMAND ${CMAKE_CURRENT_LIST_DIR}/teacher.sh $<TARGET_FILE:habitara> ${HABITARA_RUN_DIR})
+set_tests_properties(teacher_under_xvfb PROPERTIES
+    TIMEOUT 300
+    ENVIRONMENT "XDG_RUNTIME_DIR=${CMAKE_BINARY_DIR}/xdg-runtime")
+
+# An activity played with real drags in the same X server set-up.
+add_test(NAME activity_under_xvfb
+    COMMAND ${CMAKE_CURRENT_LIST_DIR}/activity.sh $<TARGET_FILE:habitara> ${HABITARA_RUN_DIR})
+set_tests_properties(activity_under_xvfb PROPERTIES
     TIMEOUT 300
     ENVIRONMENT "XDG_RUNTIME_DIR=${CMAKE_BINARY_DIR}/xdg-runtime")

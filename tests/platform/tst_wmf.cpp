@@ -4,6 +4,7 @@
 #include "platform/wmf.h"
 
 #include <QFile>
+#include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
@@ -109,10 +110,11 @@ public:
     Builder &textColor(QRgb c) { return record(0x0209, {qRed(c) | qGreen(c) << 8, qBlue(c)}); }
     Builder &bkMode(int mode) { return record(0x0102, {mode}); }
     Builder &textAlign(int align) { return record(0x012E, {align}); }
-    Builder &font(int height, int weight, bool italic, const QByteArray &face, int escapement = 0)
+    Builder &font(int height, int weight, bool italic, const QByteArray &face, int escapement = 0,
+                  int width = 0)
     {
         QByteArray p;
-        for (int w : {height, 0, escapement, escapement, weight})
+        for (int w : {height, width, escapement, escapement, weight})
             appendWord(p, w);
         p.append(char(italic ? 1 : 0));
         p.append(QByteArray(7, '\0'));
@@ -578,6 +580,10 @@ private Q_SLOTS:
     void textAlignment();
     void mappingAndClipping();
     void arcsAndPies();
+    void hostileFilesDrawInBoundedWork();
+    void dashesAtOnePixel();
+    void stretchedText();
+    void maskedBitmaps();
 };
 
 void WmfTest::initTestCase()
@@ -1166,6 +1172,248 @@ void WmfTest::arcsAndPies()
     QCOMPARE(name(arc.pixel(80, 20)), name(qRgb(255, 255, 255)));
     QVERIFY(inkBox(arc, QRect(50, 0, 50, 50)).width() > 40);
     QCOMPARE(inkBox(arc, QRect(0, 55, 100, 45)), QRect());
+}
+
+void WmfTest::hostileFilesDrawInBoundedWork()
+{
+    // A flood of clip cuts: the work grows with the records, the clip stays a few rectangles,
+    // and the first cuts still show.
+    auto excludes = [](int count, wmf::PlayCost &cost) {
+        Builder b;
+        b.windowExt(1000, 1000).nullPen().select(0).brush(0, qRgb(0, 0, 255)).select(1);
+        b.record(0x0415, {300, 300, 200, 200});
+        for (int i = 0; i < count; ++i) {
+            const int x = 400 + (i * 37) % 500, y = 400 + (i * 53) % 500;
+            b.record(0x0415, {y + 10, x + 10, y, x});
+        }
+        b.rectangle(0, 0, 1000, 1000).end();
+        auto m = parseOrFail(b.placeable(QRect(0, 0, 1000, 1000), 1440, 2));
+        QImage image(200, 200, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        m->play(painter, QRectF(0, 0, 200, 200), &cost);
+        return image;
+    };
+    wmf::PlayCost few, many;
+    const QImage fewImage = excludes(10, few);
+    const QImage manyImage = excludes(5000, many);
+    QVERIFY(few.clipRects > 0);
+    QVERIFY2(many.clipRects <= 5000 * 64 && many.largestClip <= 64,
+             qPrintable(QStringLiteral("%1 %2").arg(many.clipRects).arg(many.largestClip)));
+    for (const QImage &image : {fewImage, manyImage}) {
+        QCOMPARE(name(image.pixel(10, 10)), name(qRgb(0, 0, 255)));
+        QCOMPARE(name(image.pixel(50, 50)), name(qRgb(255, 255, 255)));
+    }
+    QCOMPARE(name(fewImage.pixel(81, 81)), name(qRgb(255, 255, 255)));
+
+    // A long self-crossing wide line goes to the painter in short pieces and within a budget
+    // of work; a shorter one that fits the budget looks as QPainter draws it in one piece.
+    auto polyline = [](const QPolygon &points, int width, wmf::PlayCost &cost) {
+        Builder b;
+        b.windowExt(1000, 1000).pen(0, width, qRgb(0, 0, 0)).select(0);
+        QByteArray p;
+        Builder::appendWord(p, int(points.size()));
+        for (const QPoint &point : points) {
+            Builder::appendWord(p, point.x());
+            Builder::appendWord(p, point.y());
+        }
+        b.raw(0x0325, p).end();
+        auto m = parseOrFail(b.placeable(QRect(0, 0, 1000, 1000), 1440, 1));
+        QImage image(200, 200, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        m->play(painter, QRectF(0, 0, 200, 200), &cost);
+        return image;
+    };
+    QPolygon crossing;
+    quint32 seed = 1;
+    for (int i = 0; i < 16000; ++i) {
+        seed = seed * 1103515245 + 12345;
+        crossing << QPoint(int((seed >> 8) % 1000), int((seed >> 4) % 1000));
+    }
+    wmf::PlayCost wide, huge;
+    const QImage wideImage = polyline(crossing, 50, wide);
+    QVERIFY(wide.longestStroke <= 200 && wide.strokes > 100 && wide.skipped > 0);
+    QVERIFY(ink(wideImage, wideImage.rect()) > 200 * 200 / 4);
+    const QImage hugeImage = polyline(crossing, 30000, huge);
+    QVERIFY(huge.strokes <= 1);
+    QCOMPARE(inkBox(hugeImage, hugeImage.rect(), 250), hugeImage.rect());
+
+    // A line that crosses every row hundreds of times goes in pieces, a long smooth outline in
+    // one; both look as QPainter draws them in one piece.
+    auto direct = [](const QPolygon &points, bool fill) {
+        QImage image(200, 200, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.scale(0.2, 0.2);
+        QPen pen(Qt::black, 5);
+        pen.setCapStyle(Qt::RoundCap);
+        pen.setJoinStyle(Qt::RoundJoin);
+        painter.setPen(pen);
+        painter.setBrush(fill ? QBrush(QColor(0, 0, 255)) : QBrush());
+        if (fill)
+            painter.drawPolygon(QPolygonF(points));
+        else
+            painter.drawPolyline(QPolygonF(points));
+        return image;
+    };
+    QPolygon zigzag, circle;
+    for (int i = 0; i < 300; ++i)
+        zigzag << QPoint(100 + i * 800 / 300, 100 + (i % 2) * 800);
+    for (int i = 0; i < 1000; ++i)
+        circle << QPoint(int(std::lround(500 + 400 * std::cos(i * 2 * M_PI / 1000))),
+                         int(std::lround(500 + 400 * std::sin(i * 2 * M_PI / 1000))));
+    wmf::PlayCost zigzagCost;
+    const QImage pieces = polyline(zigzag, 5, zigzagCost);
+    QVERIFY(zigzagCost.longestStroke <= 200 && zigzagCost.skipped == 0);
+    Difference d = compare(pieces, direct(zigzag, false));
+    QVERIFY2(d.mean < 3 && d.worstWindow <= 16,
+             qPrintable(QStringLiteral("%1 %2").arg(d.mean).arg(d.worstWindow)));
+
+    Builder round;
+    round.windowExt(1000, 1000).pen(0, 5, qRgb(0, 0, 0)).select(0);
+    round.brush(0, qRgb(0, 0, 255)).select(1);
+    QByteArray p;
+    Builder::appendWord(p, int(circle.size()));
+    for (const QPoint &point : circle) {
+        Builder::appendWord(p, point.x());
+        Builder::appendWord(p, point.y());
+    }
+    round.raw(0x0324, p).end();
+    auto roundFile = parseOrFail(round.placeable(QRect(0, 0, 1000, 1000), 1440, 2));
+    QImage roundImage(200, 200, QImage::Format_RGB32);
+    roundImage.fill(Qt::white);
+    wmf::PlayCost roundCost;
+    {
+        QPainter painter(&roundImage);
+        roundFile->play(painter, QRectF(0, 0, 200, 200), &roundCost);
+    }
+    QCOMPARE(roundCost.largestFill, 1000);
+    d = compare(roundImage, direct(circle, true));
+    QVERIFY2(d.mean < 1 && d.worstWindow == 0,
+             qPrintable(QStringLiteral("%1 %2").arg(d.mean).arg(d.worstWindow)));
+
+    // A filled polygon that crosses itself at every point is filled at a cost that grows with
+    // its points, not antialiased as one shape.
+    Builder tangle;
+    tangle.windowExt(1000, 1000).nullPen().select(0).brush(0, qRgb(0, 0, 255)).select(1);
+    QByteArray q;
+    Builder::appendWord(q, 4000);
+    for (int i = 0; i < 4000; ++i) {
+        Builder::appendWord(q, crossing[i].x());
+        Builder::appendWord(q, crossing[i].y());
+    }
+    tangle.raw(0x0324, q).end();
+    auto tangleFile = parseOrFail(tangle.placeable(QRect(0, 0, 1000, 1000), 1440, 2));
+    QImage tangleImage(200, 200, QImage::Format_RGB32);
+    tangleImage.fill(Qt::white);
+    wmf::PlayCost tangleCost;
+    {
+        QPainter painter(&tangleImage);
+        tangleFile->play(painter, QRectF(0, 0, 200, 200), &tangleCost);
+    }
+    QCOMPARE(tangleCost.largestFill, 0);
+    QVERIFY(ink(tangleImage, tangleImage.rect()) > 200 * 200 / 10);
+}
+
+void WmfTest::dashesAtOnePixel()
+{
+    // A dotted pen ten units wide drawn at 0.9 to 1.1 pixels: gaps at every scale. Drawn at
+    // three pixels it is solid.
+    for (double scale : {0.9, 0.96, 1.0, 1.04, 1.1, 3.0}) {
+        Builder b;
+        b.windowExt(1000, 100).pen(2, 10, qRgb(0, 0, 0)).select(0);
+        b.record(0x0214, {50, 50}).record(0x0213, {50, 950}).end();
+        auto m = parseOrFail(b.placeable(QRect(0, 0, 1000, 100), 1440, 1));
+        QImage image(int(100 * scale) + 2, int(10 * scale) + 2, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        m->play(painter, QRectF(0, 0, 100 * scale, 10 * scale));
+        painter.end();
+        int gaps = 0;
+        bool inked = false;
+        for (int x = int(10 * scale); x < int(90 * scale); ++x) {
+            const bool column = ink(image, QRect(x, 0, 1, image.height())) > 0.3;
+            gaps += inked && !column;
+            inked = column;
+        }
+        if (scale < 2)
+            QVERIFY2(gaps >= 10, qPrintable(QStringLiteral("%1: %2 gaps").arg(scale).arg(gaps)));
+        else
+            QVERIFY2(gaps == 0, qPrintable(QStringLiteral("%1: %2 gaps").arg(scale).arg(gaps)));
+    }
+}
+
+void WmfTest::stretchedText()
+{
+    // The width field asks for an average character width: 1.5 times the face's own makes
+    // the word half as wide again.
+    QFont arial(QStringLiteral("Arial"));
+    arial.setPixelSize(40);
+    const double average = QFontMetricsF(arial).averageCharWidth();
+    auto inkWidth = [](int width) {
+        Builder b;
+        b.windowExt(800, 200).font(-40, 400, false, "Arial", 0, width).select(0).bkMode(1);
+        b.textAlign(24).textOut(10, 100, "Hamburg").end();
+        auto m = parseOrFail(b.placeable(QRect(0, 0, 800, 200), 1440, 1));
+        const QImage image = render(*m, QSize(800, 200));
+        return inkBox(image, image.rect()).width();
+    };
+    const double natural = inkWidth(0);
+    const double stretched = inkWidth(int(std::lround(1.5 * average)));
+    const double squeezed = inkWidth(int(std::lround(0.75 * average)));
+    QVERIFY(natural > 100);
+    QVERIFY2(std::abs(stretched / natural - 1.5) < 0.08,
+             qPrintable(QString::number(stretched / natural)));
+    QVERIFY2(std::abs(squeezed / natural - 0.75) < 0.06,
+             qPrintable(QString::number(squeezed / natural)));
+}
+
+void WmfTest::maskedBitmaps()
+{
+    // A transparent picture as drawing programs write it: a mask and an image combined with
+    // what is under them. Drawn at an odd scale over green, nothing darker than either colour
+    // appears around the red square. Windows' own way (mask by AND, image by OR) and
+    // LibreOffice's (inverted mask by OR, image on white by AND) both.
+    const QRgb red = qRgb(220, 30, 30), green = qRgb(30, 170, 60);
+    auto inside = [](int x, int y) { return x >= 5 && x < 15 && y >= 5 && y < 15; };
+    struct Pass
+    {
+        quint32 rop;
+        QRgb in, out;
+    };
+    const QList<QList<Pass>> ways = {
+        {{0x008800C6, qRgb(0, 0, 0), qRgb(255, 255, 255)}, {0x00EE0086, red, qRgb(0, 0, 0)}},
+        {{0x00EE0086, qRgb(255, 255, 255), qRgb(0, 0, 0)}, {0x008800C6, red, qRgb(255, 255, 255)}},
+    };
+    for (const QList<Pass> &way : ways) {
+        Builder b;
+        b.windowExt(100, 100).nullPen().select(0).brush(0, green).select(1).rectangle(0, 0, 100,
+                                                                                      100);
+        for (const Pass &pass : way) {
+            QByteArray stretch;
+            for (int w :
+                 {int(pass.rop & 0xFFFF), int(pass.rop >> 16), 0, 20, 20, 0, 0, 43, 43, 21, 17})
+                Builder::appendWord(stretch, w);
+            b.raw(0x0F43, stretch + dib(24, 20, 20, false, [&](int x, int y) {
+                              return inside(x, y) ? pass.in : pass.out;
+                          }));
+        }
+        b.end();
+        auto m = parseOrFail(b.placeable(QRect(0, 0, 100, 100), 1440, 2));
+        QVERIFY(m);
+        const QImage image = render(*m, QSize(173, 173));
+        // Every pixel is the square's or the background's: no fringe of anything else.
+        int other = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                other += !near(image.pixel(x, y), red, 12) && !near(image.pixel(x, y), green, 12);
+        QCOMPARE(other, 0);
+        QCOMPARE(name(image.pixel(67, 74)), name(red));
+        QCOMPARE(name(image.pixel(20, 20)), name(green));
+        QCOMPARE(name(image.pixel(35, 43)), name(green));
+    }
 }
 
 QTEST_MAIN(WmfTest)

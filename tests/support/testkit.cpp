@@ -7,6 +7,7 @@
 #include "platform/form.h"
 #include "platform/guard.h"
 #include "platform/msgbox.h"
+#include "platform/paths.h"
 #include "platform/picture.h"
 #include "platform/timer.h"
 #include "platform/twips.h"
@@ -215,6 +216,10 @@ void resetProgram()
     restartProgram();
     Timer::setDrivenByHand(false);
     twips::setDisplaySizeForTests(QSizeF());
+    setContentFolder(QString());
+    setWorksheetFolder(QString());
+    setPrintToPdfFolder(QString());
+    setFallbackPdfFolder(QString());
 }
 
 void settle()
@@ -267,6 +272,57 @@ void moveOverForm(const Form &form, QPointF at)
             QPoint(twips::toPixels(at.x()), twips::toPixels(at.y())));
 }
 
+namespace {
+
+QWindow *windowOf(const Form &form)
+{
+    return form.host()->windowHandle();
+}
+
+QPoint pixelsOf(QPointF twipsPoint)
+{
+    return QPoint(twips::toPixels(twipsPoint.x()), twips::toPixels(twipsPoint.y()));
+}
+
+} // namespace
+
+void pressOn(const Control &control, Qt::MouseButton button)
+{
+    QWidget *w = control.widget();
+    const QPoint at = w->mapTo(w->window(), centreOf(w));
+    QWindow *window = w->window()->windowHandle();
+    QTest::mouseMove(window, at);
+    QTest::mousePress(window, button, Qt::NoModifier, at);
+}
+
+void movePointer(const Form &form, QPointF at)
+{
+    QTest::mouseMove(windowOf(form), pixelsOf(at));
+}
+
+void releaseAt(const Form &form, QPointF at, Qt::MouseButton button)
+{
+    QTest::mouseRelease(windowOf(form), button, Qt::NoModifier, pixelsOf(at));
+}
+
+void drag(const Control &control, QPointF to)
+{
+    const Form &form = control.form();
+    QWidget *w = control.widget();
+    const QPointF from(twips::fromPixels(w->mapTo(w->window(), centreOf(w)).x()),
+                       twips::fromPixels(w->mapTo(w->window(), centreOf(w)).y()));
+    pressOn(control);
+    const int steps = 4;
+    for (int k = 1; k <= steps; ++k)
+        movePointer(form, from + (to - from) * k / steps);
+    releaseAt(form, to);
+}
+
+void pressKey(const Form &form, Qt::Key key, Qt::KeyboardModifiers modifiers)
+{
+    QTest::keyClick(windowOf(form), key, modifiers);
+}
+
 void typeInto(TextBox &box, const QString &text)
 {
     box.widget()->setFocus();
@@ -285,7 +341,11 @@ QImage grab(const Form &form)
 
 QColor pixelAt(const Form &form, QPointF at)
 {
-    return grab(form).pixelColor(twips::toPixels(at.x()), twips::toPixels(at.y()));
+    // A program scaled up on a large screen grabs more pixels than it lays out.
+    const QImage image = grab(form);
+    const qreal ratio = image.devicePixelRatio();
+    return image.pixelColor(int(twips::toPixels(at.x()) * ratio),
+                            int(twips::toPixels(at.y()) * ratio));
 }
 
 QString pdfText(const QString &path)

@@ -130,6 +130,18 @@ void settle();
 void click(const Control &control);
 void moveOver(const Control &control, QPointF offsetTwips = QPointF(-1, -1));
 void moveOverForm(const Form &form, QPointF twips);
+/// Presses a mouse button on the middle of a control, through its window.
+void pressOn(const Control &control, Qt::MouseButton button = Qt::LeftButton);
+/// Moves the pointer to a point of the screen, in twips, through its window; buttons held
+/// down stay down.
+void movePointer(const Form &form, QPointF twips);
+/// Releases a mouse button with the pointer at a point of the screen, in twips.
+void releaseAt(const Form &form, QPointF twips, Qt::MouseButton button = Qt::LeftButton);
+/// Drags a control with the left button as a pupil would: presses on its middle, moves the
+/// pointer in a few steps to the point of the screen given in twips, and releases there.
+void drag(const Control &control, QPointF toTwips);
+/// Presses and releases a key on the screen's window, which hands it to the focused control.
+void pressKey(const Form &form, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
 void typeInto(TextBox &box, const QString &text);
 void pressEnter(TextBox &box);
 

@@ -1,0 +1,453 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "activities/dragdrop.h"
+
+#include "app/Module1.h"
+#include "platform/picture.h"
+#include "quiz/Welldone.h"
+
+#include <QWidget>
+
+#include <algorithm>
+
+using namespace Module1;
+
+namespace dragdrop {
+
+bool captures(const Box &box, Pos label)
+{
+    const float leftEdge = box.left - box.width / 2;
+    const float rightEdge = box.left + box.width;
+    const float topEdge = box.top - box.height / 2;
+    const float bottomEdge = box.top + box.height;
+    return leftEdge < label.left && label.left < rightEdge && topEdge < label.top &&
+           label.top < bottomEdge;
+}
+
+Landing land(Pos released, std::span<const Box> targets, std::span<const Box> homes)
+{
+    Landing landing{released, 0};
+    for (size_t i = 0; i < targets.size(); ++i) {
+        if (captures(targets[i], landing.at)) {
+            landing.at = targets[i].corner();
+            ++landing.snaps;
+        }
+        if (i < homes.size() && captures(homes[i], landing.at)) {
+            landing.at = homes[i].corner();
+            ++landing.snaps;
+        }
+    }
+    return landing;
+}
+
+int placedPairs(std::span<const Pos> labels, std::span<const Box> targets)
+{
+    int count = 0;
+    for (const Pos &label : labels)
+        for (const Box &box : targets)
+            if (label == box.corner())
+                ++count;
+    return count;
+}
+
+bool complete(std::span<const Pos> labels, std::span<const Box> targets)
+{
+    return placedPairs(labels, targets) == int(labels.size());
+}
+
+int scoreByIndex(std::span<const Pos> labels, std::span<const Box> targets)
+{
+    int score = 0;
+    for (size_t i = 0; i < labels.size() && i < targets.size(); ++i)
+        if (labels[i] == targets[i].corner())
+            ++score;
+    return score;
+}
+
+int scoreByGroup(std::span<const Pos> labels, std::span<const Box> targets)
+{
+    int score = 0;
+    for (size_t i = 0; i < targets.size(); ++i) {
+        const size_t k = i < 4 ? 0 : 4;
+        for (size_t j = 0; j < 4 && j + k < labels.size(); ++j)
+            if (labels[j + k] == targets[i].corner())
+                ++score;
+    }
+    return score;
+}
+
+int score(Scoring scoring, std::span<const Pos> labels, std::span<const Box> targets)
+{
+    return scoring == Scoring::byGroup ? scoreByGroup(labels, targets)
+                                       : scoreByIndex(labels, targets);
+}
+
+} // namespace dragdrop
+
+using dragdrop::Box;
+using dragdrop::Pos;
+
+namespace {
+
+QString text(const char *s)
+{
+    return QString::fromUtf8(s);
+}
+
+const QString thud = QStringLiteral("wav\\thud3.wav");
+
+} // namespace
+
+std::vector<Box> Activity::targets() const
+{
+    std::vector<Box> boxes;
+    for (const ActivityItem &item : items)
+        boxes.push_back({item.boxLeft, item.boxTop, itemWidth, itemHeight});
+    return boxes;
+}
+
+DragDrop::DragDrop(const Activity &activity)
+    : Form(text(activity.screenName)), Image1(*this, QStringLiteral("Image1")),
+      Line1(*this, QStringLiteral("Line1")), Label1(*this, QStringLiteral("Label1")),
+      Label4(*this, QStringLiteral("Label4")), Label2(*this, QStringLiteral("Label2")),
+      Label6(*this, QStringLiteral("Label6")), Label7(*this, QStringLiteral("Label7")),
+      Label3(*this, QStringLiteral("Label3")), m_activity(activity), N(activity.count())
+{
+    const Activity &a = activity;
+    auto place = [](Label &label, const auto &c) {
+        look::styleText(label, text(c.text), c.left, c.top, c.width, c.height, c.style);
+    };
+    place(Label6, a.title);
+    // The opener's title, whatever its length, stays on one line inside the title's box.
+    Label6.setShrinkToFit(true);
+    place(Label7, a.instruction);
+
+    for (const ActivityPicture &p : a.pictures) {
+        Image &image = Image1.add(p.index);
+        image.move(p.left, p.top, p.width, p.height);
+    }
+    int line = 0;
+    for (const ActivityLine &l : a.lines) {
+        Line &drawn = Line1.add(line++);
+        drawn.setForeColor(look::yellow);
+        drawn.setBorderWidth(2);
+        drawn.setPoints(l.x1, l.y1, l.x2, l.y2);
+    }
+    for (const ActivityStatement &s : a.statements) {
+        Label &statement = Label1.add(s.index);
+        statement.setCaption(text(s.text));
+        statement.move(a.statementLeft, s.top, a.statementWidth, a.statementHeight);
+        statement.setFont(QStringLiteral("Tahoma"), a.statementFontSize, true);
+        statement.setForeColor(look::yellow);
+        statement.setBackColor(look::black);
+        statement.setAlignment(Alignment::Center);
+        statement.setBorder(true);
+    }
+    for (const ActivityCaption &c : a.captions) {
+        const QString name =
+            c.index < 0 ? text(c.name) : text(c.name) + QLatin1Char('_') + QString::number(c.index);
+        m_captions.push_back(std::make_unique<Label>(*this, name));
+        place(*m_captions.back(), c);
+    }
+
+    auto answerLook = [&](Label &label, const QColor &color) {
+        label.setFont(QStringLiteral("Tahoma"), a.itemFontSize, true);
+        label.setForeColor(color);
+        label.setBackColor(look::black);
+        label.setAlignment(Alignment::Center);
+        label.setBorder(true);
+    };
+    for (int i = 0; i < N; ++i) {
+        const ActivityItem &item = a.items[size_t(i)];
+        Label &box = Label1.add(i);
+        box.setCaption(text(item.text));
+        box.move(item.boxLeft, item.boxTop, a.itemWidth, a.itemHeight);
+        answerLook(box, item.color);
+    }
+    for (int i = 0; i < N; ++i) {
+        Label &home = Label4.add(i);
+        home.move(0, 0, 0, a.itemHeight);
+        home.setOpaque(false);
+        home.setBorder(true);
+    }
+    for (int i = 0; i < N; ++i) {
+        const ActivityItem &item = a.items[size_t(i)];
+        Label &label = Label2.add(i);
+        label.setCaption(QStringLiteral("Label2"));
+        label.move(item.startLeft, item.startTop, a.itemWidth, a.itemHeight);
+        answerLook(label, item.color);
+        label.setTabStop(true);
+        label.onMouseMove = [this, i](int b, int s, float x, float y) {
+            Label2_MouseMove(i, b, s, x, y);
+        };
+        label.onMouseUp = [this, i](int b, int s, float x, float y) {
+            Label2_MouseUp(i, b, s, x, y);
+        };
+        label.onKeyDown = [this, i](int key, int shift) { return answerKey(i, key, shift); };
+    }
+
+    look::addButtons(Label3,
+                     {
+                         {0, "Exit", 10560, 7920, 1245, 495},
+                         {1, "Start Again", 3360, 7920, 2565, 495},
+                         {2, "Check Score", 6000, 7920, 2565, 495},
+                     },
+                     &m_hover);
+    Label3[2].setVisible(false);
+    Label3.onClick([this](int i) { Label3_Click(i); });
+    Label3.onMouseMove([this](int i, int, int, float, float) { Label3_MouseMove(i); });
+    Label3.forEach([this](int i, Label &button) {
+        button.setTabStop(true);
+        button.onKeyDown = [this, i](int key, int) { return buttonKey(i, key); };
+    });
+
+    // The pictures lie beneath everything else.
+    Image1.forEach([](int, Image &image) { image.sendToBack(); });
+
+    // Tab visits the answer labels from their starting places in reading order, then the
+    // buttons from left to right.
+    std::vector<int> order;
+    for (int i = 0; i < N; ++i)
+        order.push_back(i);
+    std::stable_sort(order.begin(), order.end(), [&](int x, int y) {
+        const ActivityItem &p = a.items[size_t(x)], &q = a.items[size_t(y)];
+        return p.startTop != q.startTop ? p.startTop < q.startTop : p.startLeft < q.startLeft;
+    });
+    std::vector<QWidget *> chain;
+    for (int i : order)
+        chain.push_back(Label2[i].widget());
+    chain.push_back(Label3[1].widget());
+    chain.push_back(Label3[2].widget());
+    chain.push_back(Label3[0].widget());
+    for (size_t k = 1; k < chain.size(); ++k)
+        QWidget::setTabOrder(chain[k - 1], chain[k]);
+}
+
+DragDrop::~DragDrop() = default;
+
+void DragDrop::Form_Load()
+{
+    setupform(*this);
+    outof = N;
+    for (const ActivityPicture &p : m_activity.pictures)
+        Image1[p.index].setPicture(loadPictureOrEmpty(text(p.file)));
+    for (int i = 0; i < N; ++i) {
+        Label4[i].setWidth(Label2[i].width());
+        Label4[i].setHeight(Label2[i].height());
+    }
+    for (int i = 0; i < N; ++i) {
+        Label2[i].setCaption(Label1[i].caption());
+        Label1[i].setCaption(QString());
+        Label1[i].setOpaque(false);
+        Label4[i].setLeft(Label2[i].left());
+        Label4[i].setTop(Label2[i].top());
+    }
+    for (int i = 0; i < N; ++i) {
+        Label1[i].setVisible(true);
+        Label2[i].setVisible(true);
+        Label4[i].setVisible(true);
+    }
+}
+
+void DragDrop::Form_MouseMove(int, int, float, float)
+{
+    m_hover.clear();
+}
+
+void DragDrop::Label3_MouseMove(int Index)
+{
+    m_hover.light(Label3[Index]);
+}
+
+void DragDrop::Label2_MouseMove(int Index, int Button, int, float X, float Y)
+{
+    if (Button != vbLeftButton || m_lifted >= 0)
+        return;
+    Label &label = Label2[Index];
+    // The dragged label passes over the others, not under them.
+    if (m_dragged != Index) {
+        label.bringToFront();
+        m_dragged = Index;
+    }
+    label.setLeft(label.left() + X - label.width() / 2);
+    label.setTop(label.top() + Y - label.height() / 2);
+}
+
+void DragDrop::Label2_MouseUp(int Index, int, int, float, float)
+{
+    m_dragged = -1;
+    if (m_lifted >= 0)
+        return;
+    drop(Index);
+}
+
+std::vector<Pos> DragDrop::labelPositions() const
+{
+    std::vector<Pos> positions;
+    for (int i = 0; i < N; ++i)
+        positions.push_back({Label2[i].left(), Label2[i].top()});
+    return positions;
+}
+
+std::vector<Box> DragDrop::targetBoxes() const
+{
+    std::vector<Box> boxes;
+    for (int i = 0; i < N; ++i) {
+        const Label &box = Label1[i];
+        boxes.push_back({box.left(), box.top(), box.width(), box.height()});
+    }
+    return boxes;
+}
+
+void DragDrop::drop(int Index)
+{
+    std::vector<Box> homes;
+    for (int i = 0; i < N; ++i) {
+        const Label &home = Label4[i];
+        homes.push_back({home.left(), home.top(), home.width(), home.height()});
+    }
+    Label &label = Label2[Index];
+    const dragdrop::Landing landing =
+        dragdrop::land({label.left(), label.top()}, targetBoxes(), homes);
+    label.setLeft(landing.at.left);
+    label.setTop(landing.at.top);
+    for (int k = 0; k < landing.snaps; ++k)
+        playsound(thud);
+
+    if (dragdrop::complete(labelPositions(), targetBoxes()))
+        Label3[2].setVisible(true);
+}
+
+void DragDrop::Label3_Click(int Index)
+{
+    score = 0;
+    switch (Index) {
+    case 0:
+        unloadScreen();
+        break;
+    case 1:
+        if (m_lifted >= 0)
+            putDown(m_lifted, true);
+        for (int i = 0; i < N; ++i) {
+            Label2[i].setLeft(Label4[i].left());
+            Label2[i].setTop(Label4[i].top());
+        }
+        Label3[2].setVisible(false);
+        break;
+    case 2:
+        if (m_lifted >= 0)
+            putDown(m_lifted, true);
+        score = dragdrop::score(m_activity.scoring, labelPositions(), targetBoxes());
+        // The certificate is headed by what was done: here the activity's topic, not the
+        // heading of whatever quiz ran before.
+        quizheading = Label6.caption();
+        screen<Welldone>().show();
+        break;
+    default:
+        break;
+    }
+    playsound(QStringLiteral("wav\\click.wav"));
+}
+
+// Keyboard play: Space or Enter lifts the focused answer label; the arrow keys or Tab carry
+// it from box to box, target and home boxes alike, in reading order; Space or Enter drops it
+// through drop(), as a mouse release would; Escape puts it back where it was lifted.
+
+std::vector<Box> DragDrop::stops() const
+{
+    std::vector<Box> boxes = targetBoxes();
+    for (int i = 0; i < N; ++i) {
+        const Label &home = Label4[i];
+        boxes.push_back({home.left(), home.top(), home.width(), home.height()});
+    }
+    std::stable_sort(boxes.begin(), boxes.end(), [](const Box &p, const Box &q) {
+        return p.top != q.top ? p.top < q.top : p.left < q.left;
+    });
+    return boxes;
+}
+
+bool DragDrop::answerKey(int Index, int keyCode, int shift)
+{
+    const bool lifting = m_lifted == Index;
+    switch (keyCode) {
+    case vbKeySpace:
+    case vbKeyReturn:
+        if (lifting)
+            putDown(Index, false);
+        else if (m_lifted < 0)
+            lift(Index);
+        return true;
+    case vbKeyEscape:
+        if (!lifting)
+            return false;
+        putDown(Index, true);
+        return true;
+    case vbKeyTab:
+        if (!lifting)
+            return false;
+        carry(Index, (shift & 1) ? -1 : 1);
+        return true;
+    case vbKeyRight:
+    case vbKeyDown:
+        if (lifting)
+            carry(Index, 1);
+        return lifting;
+    case vbKeyLeft:
+    case vbKeyUp:
+        if (lifting)
+            carry(Index, -1);
+        return lifting;
+    default:
+        return false;
+    }
+}
+
+bool DragDrop::buttonKey(int Index, int keyCode)
+{
+    if (keyCode != vbKeySpace && keyCode != vbKeyReturn)
+        return false;
+    Label3_Click(Index);
+    return true;
+}
+
+void DragDrop::lift(int Index)
+{
+    Label &label = Label2[Index];
+    m_lifted = Index;
+    m_liftedFrom = {label.left(), label.top()};
+    const std::vector<Box> boxes = stops();
+    m_stop = -1;
+    for (size_t k = 0; k < boxes.size(); ++k)
+        if (boxes[k].corner() == m_liftedFrom)
+            m_stop = int(k);
+    // Lifted, the label shows its colours the other way round and lies above the rest.
+    const QColor fore = label.foreColor();
+    label.setForeColor(label.backColor());
+    label.setBackColor(fore);
+    label.bringToFront();
+}
+
+void DragDrop::carry(int Index, int step)
+{
+    const std::vector<Box> boxes = stops();
+    const int count = int(boxes.size());
+    m_stop = m_stop < 0 ? (step > 0 ? 0 : count - 1) : (m_stop + step + count) % count;
+    Label &label = Label2[Index];
+    label.setLeft(boxes[size_t(m_stop)].left);
+    label.setTop(boxes[size_t(m_stop)].top);
+}
+
+void DragDrop::putDown(int Index, bool back)
+{
+    Label &label = Label2[Index];
+    const QColor fore = label.backColor();
+    label.setBackColor(label.foreColor());
+    label.setForeColor(fore);
+    m_lifted = -1;
+    m_stop = -1;
+    if (back) {
+        label.setLeft(m_liftedFrom.left);
+        label.setTop(m_liftedFrom.top);
+    } else {
+        drop(Index);
+    }
+}

@@ -1,0 +1,240 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "authoring/wizard.h"
+
+#include "app/Module1.h"
+#include "authoring/register.h"
+#include "authoring/worksheetfile.h"
+#include "platform/look.h"
+#include "platform/msgbox.h"
+
+using namespace Module1;
+
+namespace {
+
+constexpr int enterKey = 13;
+
+/// Where question row q (0 to 9) stands: two columns of five.
+float rowLeft(int q)
+{
+    return q < 5 ? 240 : 6120;
+}
+
+float rowTop(int q)
+{
+    return 840 + 1440 * (q % 5);
+}
+
+/// Answer a (0 = A to 3 = D) of a row: A and C on the left, B and D on the right; A and B
+/// on the upper line, C and D on the lower.
+float answerLeft(int a)
+{
+    return a % 2 == 0 ? 480 : 3360;
+}
+
+float answerTop(int a)
+{
+    return a < 2 ? 390 : 720;
+}
+
+float tickLeft(int a)
+{
+    return a % 2 == 0 ? 240 : 3090;
+}
+
+/// The letter caption sits just left of its tick box.
+float letterLeft(int a)
+{
+    return a % 2 == 0 ? 0 : 2835;
+}
+
+} // namespace
+
+wizard::wizard()
+    : Form(QStringLiteral("wizard")), Label1(*this, QStringLiteral("Label1")),
+      Text1(*this, QStringLiteral("Text1")), Text2(*this, QStringLiteral("Text2")),
+      Text3(*this, QStringLiteral("Text3")), Check1(*this, QStringLiteral("Check1")),
+      Label3(*this, QStringLiteral("Label3"))
+{
+    look::styleText(Label1.add(0), QStringLiteral("Multiple Choice Wizard"), 0, 0, 5055, 555,
+                    {"Tahoma", 18, true});
+    look::styleText(Label1.add(1), QStringLiteral("Worksheet Title"), 5160, 120, 2295, 375,
+                    {"Tahoma", 14.25, true, look::yellow, Alignment::Left});
+
+    Text1.move(7560, 120, 4215, 375);
+    Text1.setFont(QStringLiteral("Times New Roman"), 12);
+    Text1.setMaxLength(25);
+
+    // The boxes are made in the order the Tab key visits them: the title, each question with
+    // its four answers, then the forty tick boxes.
+    for (int q = 0; q < 10; ++q) {
+        const float x0 = rowLeft(q), y0 = rowTop(q);
+        look::styleText(Label1.add(2 + q), QStringLiteral("Question ") + QString::number(q + 1), x0,
+                        y0 - 270, 1335, 255, {"Tahoma", 9.75, true, look::yellow, Alignment::Left});
+        TextBox &question = Text2.add(q);
+        question.move(x0, y0, 5655, 375);
+        question.setFont(QStringLiteral("Times New Roman"), 12);
+        question.setMaxLength(60);
+        for (int a = 0; a < 4; ++a) {
+            TextBox &answer = Text3.add(4 * q + a);
+            answer.move(x0 + answerLeft(a), y0 + answerTop(a), 2295, 330);
+            answer.setFont(QStringLiteral("Times New Roman"), 9.75);
+            answer.setMaxLength(30);
+            look::styleText(Label1.add(12 + 4 * q + a),
+                            QString(QChar(char16_t(u'A' + a))) + QLatin1Char('.'),
+                            x0 + letterLeft(a), y0 + answerTop(a), 255, 330,
+                            {"Tahoma", 12, true, look::yellow, Alignment::Left});
+        }
+    }
+    for (int i = 0; i < 40; ++i) {
+        const int q = i / 4, a = i % 4;
+        CheckBox &tick = Check1.add(i);
+        tick.move(rowLeft(q) + tickLeft(a), rowTop(q) + answerTop(a), 255, 315);
+        tick.setFont(QStringLiteral("Times New Roman"), 9.75);
+    }
+
+    look::addButtons(Label3,
+                     {
+                         {0, "Exit", 10560, 7920, 1245, 495},
+                         {1, "Save Worksheet", 240, 7920, 3165, 495},
+                     },
+                     &m_hover);
+    Label3.onClick([this](int i) { Label3_Click(i); });
+    Label3.onMouseMove([this](int i, int, int, float, float) { Label3_MouseMove(i); });
+
+    Text1.onEnter = [this] { Text1_KeyPress(enterKey); };
+    Text2.forEach(
+        [this](int i, TextBox &box) { box.onEnter = [this, i] { Text2_KeyPress(i, enterKey); }; });
+    Text3.forEach(
+        [this](int i, TextBox &box) { box.onEnter = [this, i] { Text3_KeyPress(i, enterKey); }; });
+}
+
+void wizard::Form_Load()
+{
+    setupform(*this);
+    for (int i = 0; i < 40; ++i)
+        Check1[i].setBackColor(look::screenBlue);
+    Text1.setFocus();
+}
+
+void wizard::Form_MouseMove(int, int, float, float)
+{
+    m_hover.clear();
+}
+
+void wizard::Label3_MouseMove(int Index)
+{
+    m_hover.light(Label3[Index]);
+}
+
+void wizard::Label3_Click(int Index)
+{
+    if (Index == 0)
+        unload<wizard>();
+    else if (Index == 1)
+        genwork();
+    playsound(QStringLiteral("wav\\click.wav"));
+}
+
+void wizard::Text1_KeyPress(int KeyAscii)
+{
+    if (KeyAscii == enterKey)
+        Text2[0].setFocus();
+}
+
+void wizard::Text2_KeyPress(int Index, int KeyAscii)
+{
+    if (KeyAscii == enterKey)
+        Text3[4 * Index].setFocus();
+}
+
+void wizard::Text3_KeyPress(int Index, int KeyAscii)
+{
+    if (KeyAscii != enterKey)
+        return;
+    if (Index % 4 < 3)
+        Text3[Index + 1].setFocus();
+    else if (Index < 39)
+        Text2[(Index + 1) / 4].setFocus();
+}
+
+void wizard::genwork()
+{
+    if (Text1.text().isEmpty()) {
+        MsgBox(QStringLiteral("You have not chosen a title for your worksheet"), vbOKOnly);
+        return;
+    }
+    for (int q = 0; q < 10; ++q) {
+        const QString number = QStringLiteral(" ") + QString::number(q + 1);
+        if (Text2[q].text().isEmpty()) {
+            MsgBox(QStringLiteral("You have not completed Question") + number, vbOKOnly);
+            return;
+        }
+        int ticks = 0;
+        for (int a = 0; a < 4; ++a) {
+            if (Text3[4 * q + a].text().isEmpty()) {
+                MsgBox(QStringLiteral("You have not completed Question") + number, vbOKOnly);
+                return;
+            }
+            if (Check1[4 * q + a].value() == 1)
+                ++ticks;
+        }
+        if (ticks == 0) {
+            MsgBox(QStringLiteral("You have not ticked the correct answer for Question") + number,
+                   vbOKOnly);
+            return;
+        }
+        if (ticks > 1) {
+            MsgBox(QStringLiteral("You have ticked more than one correct answer for Question") +
+                       number,
+                   vbOKOnly);
+            return;
+        }
+    }
+    saveworksheet();
+}
+
+Worksheet wizard::entries() const
+{
+    Worksheet sheet;
+    sheet.title = Text1.text();
+    for (int q = 0; q < 10; ++q) {
+        sheet.questions[q] = Text2[q].text();
+        for (int a = 0; a < 4; ++a) {
+            sheet.answers[q][a] = Text3[4 * q + a].text();
+            if (Check1[4 * q + a].value() == 1)
+                sheet.right[q] = a + 1;
+        }
+    }
+    return sheet;
+}
+
+void wizard::saveworksheet()
+{
+    const QString failed = QStringLiteral("There was a problem saving your worksheet");
+    const Worksheet sheet = entries();
+    QString problem;
+    try {
+        problem = saveProblem(sheet, readRegister());
+    } catch (const ProgramError &) {
+        MsgBox(failed, vbOKOnly);
+        return;
+    }
+    if (!problem.isEmpty()) {
+        MsgBox(problem, vbOKOnly);
+        return;
+    }
+    if (const QString note = ampersandNote(sheet); !note.isEmpty()) {
+        if (MsgBox(note, vbOKCancel) != vbOK)
+            return;
+    }
+    try {
+        storeWorksheet(sheet);
+    } catch (const SaveRefused &refused) {
+        MsgBox(QString::fromStdString(refused.what()), vbOKOnly);
+        return;
+    } catch (const ProgramError &) {
+        MsgBox(failed, vbOKOnly);
+        return;
+    }
+    MsgBox(QStringLiteral("Your worksheet has been saved."), vbOKOnly);
+}

@@ -1,0 +1,231 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "authoring/worksheets.h"
+
+#include "app/Module1.h"
+#include "app/intro0.h"
+#include "authoring/register.h"
+#include "authoring/wizard.h"
+#include "platform/look.h"
+#include "platform/msgbox.h"
+#include "platform/textfile.h"
+#include "quiz/multiple.h"
+
+#include <algorithm>
+
+using namespace Module1;
+
+namespace {
+
+constexpr int slotsPerPage = 24;
+
+const QString corrupted = QStringLiteral("This worksheet seems to be corrupted.");
+
+/// The right answer of a loaded question as a number from 1 to 4; anything else means the
+/// worksheet is damaged.
+int rightAnswer(const QString &field)
+{
+    bool ok = false;
+    const int c = field.trimmed().toInt(&ok);
+    if (!ok || c < 1 || c > 4)
+        throw ProgramError(QStringLiteral("The right answer \"%1\" is not 1 to 4.").arg(field));
+    return c;
+}
+
+} // namespace
+
+worksheets::worksheets()
+    : Form(QStringLiteral("worksheets")), Label1(*this, QStringLiteral("Label1")),
+      Check1(*this, QStringLiteral("Check1")), Check2(*this, QStringLiteral("Check2")),
+      Label2(*this, QStringLiteral("Label2")), Label3(*this, QStringLiteral("Label3")),
+      Label4(*this, QStringLiteral("Label4"))
+{
+    look::styleText(Label1, QStringLiteral("Worksheets Catalogue"), 0, 0, 12000, 780,
+                    {"Tahoma", 24, true});
+
+    Check1.setCaption(QStringLiteral("Edit Worksheet"));
+    Check1.move(120, 120, 2535, 375);
+    Check1.setForeColor(look::yellow);
+    Check2.setCaption(QStringLiteral("Delete Worksheet"));
+    Check2.move(9240, 120, 2535, 375);
+    Check2.setForeColor(QColor(255, 0, 0));
+    for (CheckBox *mode : {&Check1, &Check2})
+        mode->setFont(QStringLiteral("Tahoma"), 12, true);
+    Check1.onClick = [this] { Check1_Click(); };
+    Check2.onClick = [this] { Check2_Click(); };
+
+    look::addButtons(Label2, {{0, "Exit", 10560, 7920, 1245, 495, 18}}, &m_hover);
+    // The title slots: twelve down the left, twelve down the right.
+    for (int i = 1; i <= slotsPerPage; ++i) {
+        const int row = (i - 1) % 12;
+        Label &slot = Label2.add(i);
+        look::styleButton(slot,
+                          {i, "", i <= 12 ? 120.f : 6120.f, 720.f + 600 * row, 5715, 375, 12});
+        m_hover.add(slot);
+    }
+    Label2.onClick([this](int i) { Label2_Click(i); });
+    Label2.onMouseMove([this](int i, int, int, float, float) { Label2_MouseMove(i); });
+
+    look::addButtons(Label3, {
+                                 {0, "<< Previous Page", 2640, 7920, 3195, 495},
+                                 {1, "Next Page >>", 6000, 7920, 3195, 495},
+                             });
+    Label3[0].setVisible(false);
+    Label3[1].setVisible(false);
+    Label3.onClick([this](int i) { Label3_Click(i); });
+
+    look::styleButton(Label4, {0, "Page 1", 120, 7920, 1995, 495});
+    Label4.setForeColor(QColor(0, 0, 255));
+    Label4.setBackColor(QColor(255, 255, 255));
+}
+
+int worksheets::titleCount() const
+{
+    return std::clamp(numworksheets.value_or(0), 0, maxWorksheets);
+}
+
+void worksheets::Form_Load()
+{
+    // Each step that fails is passed over; a missing register gives an empty catalogue.
+    setupform(*this);
+    const QStringList titles = readRegisterLeniently();
+    numworksheets = int(titles.size());
+    for (int i = 1; i <= maxWorksheets; ++i)
+        worksheetnames[i] = i <= titles.size() ? titles[i - 1] : QString();
+    Check1.setBackColor(look::screenBlue);
+    Check2.setBackColor(look::screenBlue);
+    catpage = 0;
+    for (int i = 1; i <= slotsPerPage; ++i) {
+        Label2[i].setVisible(false);
+        Label2[i].setFont(QStringLiteral("Tahoma"), 12, true);
+    }
+    int last = titleCount();
+    if (last > slotsPerPage) {
+        last = slotsPerPage;
+        Label3[1].setVisible(true);
+    }
+    for (int i = 1; i <= last; ++i) {
+        Label2[i].setCaption(worksheetnames[i]);
+        Label2[i].setVisible(true);
+    }
+}
+
+void worksheets::workpage()
+{
+    const int first = slotsPerPage * *catpage;
+    for (int i = 1; i <= slotsPerPage; ++i) {
+        Label2[i].setCaption(QString());
+        Label2[i].setVisible(false);
+    }
+    Label3[0].setVisible(true);
+    Label3[1].setVisible(true);
+    if (*catpage == 0)
+        Label3[0].setVisible(false);
+    Label4.setCaption(QStringLiteral("Page ") + QString::number(*catpage + 1));
+    // "Next Page >>" shows while titles remain beyond this page, up to the last of them.
+    int last = first + slotsPerPage;
+    if (titleCount() <= last) {
+        last = titleCount();
+        Label3[1].setVisible(false);
+    }
+    for (int i = first + 1; i <= last; ++i) {
+        Label2[i - first].setCaption(worksheetnames[i]);
+        Label2[i - first].setVisible(true);
+    }
+}
+
+void worksheets::Label3_Click(int Index)
+{
+    if (Index == 0)
+        catpage = *catpage - 1;
+    else
+        catpage = *catpage + 1;
+    workpage();
+    playsound(QStringLiteral("wav\\click.wav"));
+}
+
+void worksheets::Check1_Click()
+{
+    if (Check1.value() == 1)
+        Check2.setValue(0);
+}
+
+void worksheets::Check2_Click()
+{
+    if (Check2.value() == 1)
+        Check1.setValue(0);
+}
+
+void worksheets::Form_MouseMove(int, int, float, float)
+{
+    m_hover.clear();
+}
+
+void worksheets::Label2_MouseMove(int Index)
+{
+    m_hover.light(Label2[Index]);
+}
+
+void worksheets::Label2_Click(int Index)
+{
+    playsound(QStringLiteral("wav\\click.wav"));
+    if (Index == 0) {
+        screen<intro0>().show();
+        unload<worksheets>();
+        return;
+    }
+    const QString T = Label2[Index].caption();
+    try {
+        FieldReader file1(worksheetPath(T));
+        loadquest(file1);
+        if (Check1.value() == 1) {
+            editworksheet();
+            return;
+        }
+        if (Check2.value() != 1) {
+            intro0 &menu = screen<intro0>();
+            multiple &quiz = screen<multiple>();
+            quiz.Picture1.setPicture(menu.Image1.picture());
+            quiz.Label5.setCaption(menu.Label1.caption());
+            quiz.show();
+            return;
+        }
+        if (MsgBox(QStringLiteral("Are you sure that you want to delete the worksheet ") + T +
+                       QLatin1Char('?'),
+                   vbOKCancel, QString()) != vbOK)
+            return;
+        chosenworksheet = T;
+        delworksheet();
+        const int first = slotsPerPage * *catpage;
+        for (int i = 1; i <= slotsPerPage; ++i) {
+            Label2[i].setVisible(false);
+            const int entry = i + first;
+            Label2[i].setCaption(entry <= maxWorksheets ? worksheetnames[entry] : QString());
+        }
+        const int shown = std::min(slotsPerPage, titleCount() - first);
+        for (int i = 1; i <= shown; ++i)
+            Label2[i].setVisible(true);
+    } catch (const ProgramError &) {
+        MsgBox(corrupted, vbOKOnly);
+    }
+}
+
+void worksheets::editworksheet()
+{
+    // Every right answer is checked before the wizard is touched, so a damaged worksheet
+    // opens nothing.
+    std::array<int, 10> right{};
+    for (int q = 0; q < 10; ++q)
+        right[q] = rightAnswer(correct[q + 1]);
+    wizard &w = screen<wizard>();
+    w.Text1.setText(worktitle);
+    for (int q = 0; q < 10; ++q) {
+        w.Text2[q].setText(question[q + 1]);
+        w.Text3[4 * q].setText(answera[q + 1]);
+        w.Text3[4 * q + 1].setText(answerb[q + 1]);
+        w.Text3[4 * q + 2].setText(answerc[q + 1]);
+        w.Text3[4 * q + 3].setText(answerd[q + 1]);
+        for (int a = 0; a < 4; ++a)
+            w.Check1[4 * q + a].setValue(a == right[q] - 1 ? 1 : 0);
+    }
+    w.show();
+}

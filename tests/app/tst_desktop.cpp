@@ -1,0 +1,283 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Habitara as a desktop program: its command line, where it finds its content and keeps
+// teachers' worksheets, and what becomes of a printout when there is no printer.
+#include "app/Module1.h"
+#include "app/commandline.h"
+#include "platform/fonts.h"
+#include "platform/guard.h"
+#include "platform/paths.h"
+#include "platform/printer.h"
+#include "platform/textfile.h"
+#include "quiz/Welldone.h"
+#include "quiz/multiple.h"
+#include "tests/support/pupil.h"
+#include "tests/support/testkit.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace testkit;
+using namespace pupil;
+
+namespace {
+
+CommandLine parse(const QStringList &options, const QString &environment = QString())
+{
+    return parseCommandLine(QStringList{QStringLiteral("habitara")} + options, environment);
+}
+
+/// Every file below a folder with its bytes, to see that nothing changed.
+QMap<QString, QByteArray> snapshot(const QString &folder)
+{
+    QMap<QString, QByteArray> files;
+    QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        QFile file(path);
+        file.open(QIODevice::ReadOnly);
+        files.insert(QDir(folder).relativeFilePath(path), file.readAll());
+    }
+    return files;
+}
+
+QStringList pdfsIn(const QString &folder)
+{
+    return QDir(folder).entryList({QStringLiteral("*.pdf")}, QDir::Files, QDir::Name);
+}
+
+} // namespace
+
+class DesktopTest : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase() { registerFonts(); }
+    void init() { resetProgram(); }
+    void cleanup() { resetProgram(); }
+
+    void theCommandLineSaysWhatItTakes()
+    {
+        const CommandLine help = parse({QStringLiteral("--help")});
+        QCOMPARE(help.exitCode, 0);
+        for (const char *option :
+             {"--scale", "--worksheets", "--print-to-pdf", "--version", "HABITARA_WORKSHEETS"})
+            QVERIFY2(help.output.contains(QLatin1String(option)), option);
+        const CommandLine version = parse({QStringLiteral("--version")});
+        QCOMPARE(version.exitCode, 0);
+        QVERIFY(version.output.startsWith(QStringLiteral("Habitara 1.")));
+
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("a file"));
+        QFile(file).open(QIODevice::WriteOnly);
+        const QList<std::pair<QStringList, QString>> wrong = {
+            {{QStringLiteral("--colour")}, QStringLiteral("colour")},
+            {{QStringLiteral("stray")}, QStringLiteral("stray")},
+            {{QStringLiteral("--scale")}, QStringLiteral("scale")},
+            {{QStringLiteral("--scale"), QStringLiteral("big")}, QStringLiteral("1 to 4")},
+            {{QStringLiteral("--scale"), QStringLiteral("0.5")}, QStringLiteral("1 to 4")},
+            {{QStringLiteral("--scale"), QStringLiteral("nan")}, QStringLiteral("1 to 4")},
+            {{QStringLiteral("--worksheets"), file}, QStringLiteral("not a folder")},
+            {{QStringLiteral("--print-to-pdf"), file + QStringLiteral("/below")},
+             QStringLiteral("cannot be made")},
+            {{QStringLiteral("--print-to-pdf"), QString()}, QStringLiteral("no folder")},
+        };
+        for (const auto &[options, says] : wrong) {
+            const CommandLine result = parse(options);
+            QVERIFY2(result.exitCode == 2, qPrintable(options.join(QLatin1Char(' '))));
+            QVERIFY2(result.output.contains(says), qPrintable(result.output));
+            QVERIFY(result.output.contains(QStringLiteral("--help")));
+        }
+
+        const QString shared = dir.filePath(QStringLiteral("school/worksheets"));
+        const CommandLine fromEnvironment = parse({}, shared);
+        QVERIFY(!fromEnvironment.exitCode);
+        QCOMPARE(fromEnvironment.worksheets, shared);
+        QVERIFY(QFileInfo(shared).isDir());
+        const QString own = dir.filePath(QStringLiteral("mine"));
+        const CommandLine both = parse(
+            {QStringLiteral("--worksheets"), own, QStringLiteral("--scale"), QStringLiteral("1.5")},
+            shared);
+        QCOMPARE(both.worksheets, own);
+        QCOMPARE(both.scale, 1.5);
+        QVERIFY(!parse({}).scale);
+    }
+
+    void theDesignGrowsToFitTheScreen()
+    {
+        QCOMPARE(fittingScale(800, 600), 1.0);
+        QCOMPARE(fittingScale(640, 480), 1.0);
+        QCOMPARE(fittingScale(1024, 768), 1.0);
+        QCOMPARE(fittingScale(1920, 1080), 1.5);
+        QCOMPARE(fittingScale(1600, 1248), 1.75);
+        QCOMPARE(fittingScale(1616, 1248), 2.0);
+        QCOMPARE(fittingScale(3840, 2160), 3.5);
+        QCOMPARE(fittingScale(7680, 4320), 4.0);
+    }
+
+    void quizzesComeFromTheContentAndWorksheetsFromTheTeachersFolder()
+    {
+        ContentFolder content;
+        QTemporaryDir elsewhere, teachers;
+        // The program started from an unrelated folder finds its content where it was told.
+        setContentFolder(content.path());
+        QDir::setCurrent(elsewhere.path());
+        setWorksheetFolder(teachers.filePath(QStringLiteral("habitara/multiple")));
+
+        prepareWorksheetFolder();
+        QFile track(teachers.filePath(QStringLiteral("habitara/multiple/track.txt")));
+        QVERIFY(track.open(QIODevice::ReadOnly));
+        QCOMPARE(track.readAll(), QByteArray(" 0\r\n"));
+        track.close();
+
+        const QString builtIn = QStringLiteral("multiple\\Living in the Mountains.txt");
+        QCOMPARE(QFileInfo(contentPath(builtIn)).canonicalFilePath(),
+                 QFileInfo(content.path(QStringLiteral("multiple/Living in the Mountains.txt")))
+                     .canonicalFilePath());
+        QCOMPARE(contentPath(QStringLiteral("images\\LLAMA.jpg")),
+                 QFileInfo(content.path(QStringLiteral("images/llama.jpg"))).filePath());
+
+        // A worksheet is written to the teachers' folder and read back from there.
+        LineWriter sheet(QStringLiteral("multiple/Volcanoes.txt"));
+        sheet.writeLine(QStringLiteral("Volcanoes"));
+        sheet.commit();
+        QVERIFY(
+            QFile::exists(teachers.filePath(QStringLiteral("habitara/multiple/Volcanoes.txt"))));
+        QVERIFY(!QFile::exists(content.path(QStringLiteral("multiple/Volcanoes.txt"))));
+        QCOMPARE(contentPath(QStringLiteral("MULTIPLE\\volcanoes.txt")),
+                 teachers.filePath(QStringLiteral("habitara/multiple/Volcanoes.txt")));
+        QCOMPARE(FieldReader(QStringLiteral("multiple\\Volcanoes.txt")).readField(),
+                 QStringLiteral("Volcanoes"));
+
+        // Writing under a built-in quiz's name lands in the teachers' folder: the quiz in the
+        // content stays as built.
+        const QByteArray quiz =
+            content.read(QStringLiteral("multiple/Living in the Mountains.txt"));
+        QVERIFY(writablePath(builtIn).startsWith(teachers.path()));
+        QCOMPARE(writablePath(QStringLiteral("multiple/track.txt")),
+                 teachers.filePath(QStringLiteral("habitara/multiple/track.txt")));
+        QCOMPARE(content.read(QStringLiteral("multiple/Living in the Mountains.txt")), quiz);
+    }
+
+    void aReadOnlyContentFolderIsNeverWritten()
+    {
+        ContentFolder content;
+        QTemporaryDir teachers;
+        setContentFolder(content.path());
+        setWorksheetFolder(teachers.path());
+        prepareWorksheetFolder();
+        const auto before = snapshot(content.path());
+        QVERIFY(QFile::setPermissions(content.path(QStringLiteral("multiple")),
+                                      QFile::ReadOwner | QFile::ExeOwner));
+
+        // A whole quiz run and a worksheet saved leave every content file as it was.
+        Recorders rec;
+        playQuiz(openMountainsQuiz(), {3});
+        LineWriter sheet(QStringLiteral("multiple\\track.txt"));
+        sheet.writeLine(QStringLiteral(" 1"));
+        sheet.writeLine(QStringLiteral("Rivers"));
+        sheet.commit();
+        QFile::setPermissions(content.path(QStringLiteral("multiple")),
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QCOMPARE(snapshot(content.path()), before);
+        QCOMPARE(snapshot(teachers.path()).value(QStringLiteral("track.txt")),
+                 QByteArray(" 1\r\nRivers\r\n"));
+    }
+
+    void anUnusableWorksheetFolderIsNamed()
+    {
+        QTemporaryDir dir;
+        const QString inTheWay = dir.filePath(QStringLiteral("worksheets"));
+        QFile(inTheWay).open(QIODevice::WriteOnly);
+        setWorksheetFolder(inTheWay);
+        try {
+            prepareWorksheetFolder();
+            QFAIL("a file where the folder should be was taken for the folder");
+        } catch (const ProgramError &e) {
+            QVERIFY2(QString::fromUtf8(e.what()).contains(inTheWay), e.what());
+        }
+        setWorksheetFolder(inTheWay + QStringLiteral("/below"));
+        QVERIFY_THROWS_EXCEPTION(ProgramError, prepareWorksheetFolder());
+
+        // A register that is already there is never replaced.
+        const QString good = dir.filePath(QStringLiteral("good"));
+        QDir().mkpath(good);
+        QFile track(good + QStringLiteral("/TRACK.TXT"));
+        track.open(QIODevice::WriteOnly);
+        track.write(" 1\r\nDeserts\r\n");
+        track.close();
+        setWorksheetFolder(good);
+        prepareWorksheetFolder();
+        QCOMPARE(QDir(good).entryList(QDir::Files), QStringList{QStringLiteral("TRACK.TXT")});
+        QCOMPARE(snapshot(good).value(QStringLiteral("TRACK.TXT")),
+                 QByteArray(" 1\r\nDeserts\r\n"));
+    }
+
+    void aCertificateWithoutAPrinterIsSavedAsAPdf()
+    {
+        ContentFolder content;
+        QTemporaryDir documents;
+        Recorders rec;
+        rec.failPrinting();
+        setFallbackPdfFolder(documents.filePath(QStringLiteral("Documents")));
+        playQuiz(openMountainsQuiz());
+        Welldone &results = screen<Welldone>();
+        QTRY_VERIFY(resultsSettled(results));
+        typeInto(results.Text1, QStringLiteral("Amira"));
+        click(results.Label3[0]);
+
+        const QStringList pdfs = pdfsIn(documents.filePath(QStringLiteral("Documents")));
+        QCOMPARE(pdfs.size(), 1);
+        QVERIFY2(pdfs.first().startsWith(QStringLiteral("Habitara certificate ")),
+                 qPrintable(pdfs.first()));
+        const QString path = documents.filePath(QStringLiteral("Documents/") + pdfs.first());
+        QCOMPARE(rec.messages.size(), 2);
+        QCOMPARE(rec.messages[0], QStringLiteral("There was a problem printing to your printer."));
+        QVERIFY2(rec.messages[1].contains(QDir::toNativeSeparators(path)),
+                 qPrintable(rec.messages[1]));
+        const QString text = pdfText(path);
+        QVERIFY2(text.contains(QStringLiteral("Amira")), qPrintable(text));
+        QVERIFY(text.contains(QStringLiteral("10 out of 10")) ||
+                text.contains(QStringLiteral("Living in the Mountains")));
+
+        // Printing again keeps the first copy and adds a second.
+        click(results.Label3[0]);
+        QCOMPARE(pdfsIn(documents.filePath(QStringLiteral("Documents"))).size(), 2);
+
+        // Where even the PDF cannot be written, the pupil is told that too.
+        rec.messages.clear();
+        const QString blocked = documents.filePath(QStringLiteral("blocked"));
+        QFile(blocked).open(QIODevice::WriteOnly);
+        setFallbackPdfFolder(blocked);
+        click(results.Label3[0]);
+        QCOMPARE(rec.messages.size(), 2);
+        QVERIFY2(rec.messages[1].contains(QStringLiteral("could not be saved")),
+                 qPrintable(rec.messages[1]));
+    }
+
+    void printingToAPdfFolderLeavesOneFilePerPrintout()
+    {
+        ContentFolder content;
+        QTemporaryDir out;
+        Recorders rec;
+        setPrinterFactory(nullptr);
+        setPrintToPdfFolder(out.path());
+        multiple &quiz = openMountainsQuiz();
+        click(quiz.Label3[3]);
+        click(quiz.Label3[3]);
+        QCOMPARE(rec.messages, QStringList(2, QStringLiteral("Your worksheet is now printing.")));
+        const QStringList pdfs = pdfsIn(out.path());
+        QCOMPARE(pdfs.size(), 2);
+        for (const QString &pdf : pdfs) {
+            QVERIFY(pdf.startsWith(QStringLiteral("Habitara worksheet ")));
+            const QString text = pdfText(out.filePath(pdf));
+            QVERIFY2(text.contains(Module1::question[10].left(20)), qPrintable(text));
+        }
+    }
+};
+
+QTEST_MAIN(DesktopTest)
+#include "tst_desktop.moc"

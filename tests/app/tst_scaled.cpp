@@ -1,0 +1,145 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The program scaled up on a large screen (this test runs with every window drawn at twice its
+// size): each screen is laid out as at its design size, and its pictures and pages are sharper,
+// not merely enlarged.
+#include "app/intro0.h"
+#include "platform/fonts.h"
+#include "quiz/multiple.h"
+#include "reading/guide.h"
+#include "tests/support/pupil.h"
+#include "tests/support/testkit.h"
+
+#include <QGuiApplication>
+#include <QPainter>
+#include <QTest>
+#include <QWidget>
+
+using namespace testkit;
+
+namespace {
+
+/// The screen drawn at its design size, one pixel for each of its own pixels.
+QImage designSize(const Form &form)
+{
+    QImage image(form.host()->size(), QImage::Format_RGB32);
+    image.fill(Qt::black);
+    form.host()->render(&image);
+    return image;
+}
+
+/// The screen as it is shown, at twice the size.
+QImage shown(const Form &form)
+{
+    QImage image = form.host()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    image.setDevicePixelRatio(1);
+    return image;
+}
+
+/// The largest difference of mean colour between corresponding 10 x 10 blocks of the design-size
+/// image and the shown one brought back to design size.
+int largestBlockDifference(const QImage &design, const QImage &big)
+{
+    const QImage back = big.scaled(design.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    int worst = 0;
+    for (int by = 0; by + 10 <= design.height(); by += 10)
+        for (int bx = 0; bx + 10 <= design.width(); bx += 10) {
+            int sum[2][3] = {};
+            for (int y = by; y < by + 10; ++y)
+                for (int x = bx; x < bx + 10; ++x)
+                    for (int i = 0; i < 2; ++i) {
+                        const QRgb c = (i ? back : design).pixel(x, y);
+                        sum[i][0] += qRed(c);
+                        sum[i][1] += qGreen(c);
+                        sum[i][2] += qBlue(c);
+                    }
+            for (int k = 0; k < 3; ++k)
+                worst = std::max(worst, std::abs(sum[0][k] - sum[1][k]) / 100);
+        }
+    return worst;
+}
+
+/// How much detail a region holds: the energy of the change of brightness from pixel to pixel,
+/// which a blurred edge spreads thin.
+double detail(const QImage &image, const QRect &region)
+{
+    double total = 0;
+    for (int y = region.top(); y <= region.bottom(); ++y)
+        for (int x = region.left(); x < region.right(); ++x) {
+            const int step = qGray(image.pixel(x + 1, y)) - qGray(image.pixel(x, y));
+            total += step * step;
+        }
+    return total;
+}
+
+/// The detail of a region shown at twice the size, against the same region at design size
+/// merely enlarged.
+double sharpness(const QImage &design, const QImage &big, const QRect &designRegion)
+{
+    const QImage enlarged =
+        design.scaled(design.size() * 2, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    const QRect bigRegion(designRegion.topLeft() * 2, designRegion.size() * 2);
+    return detail(big, bigRegion) / detail(enlarged, bigRegion);
+}
+
+} // namespace
+
+class ScaledTest : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        registerFonts();
+        QCOMPARE(qApp->devicePixelRatio(), 2.0);
+    }
+    void init() { resetProgram(); }
+    void cleanup() { resetProgram(); }
+
+    void everyScreenKeepsItsLayoutAndGainsDetail()
+    {
+        ContentFolder content;
+        Recorders rec;
+
+        intro0 &menu = screen<intro0>();
+        menu.show();
+        settle();
+        QCOMPARE(shown(menu).size(), QSize(1600, 1200));
+        QVERIFY2(largestBlockDifference(designSize(menu), shown(menu)) < 40,
+                 "the main menu is laid out differently at twice the size");
+        // The menu's picture is drawn from its large version.
+        QCOMPARE(menu.Image1.picture().image().devicePixelRatio(), 2.0);
+        QCOMPARE(menu.Image1.width(), 4800.f);
+        const QRect picture(462, 88, 320, 240);
+        QVERIFY2(sharpness(designSize(menu), shown(menu), picture) > 1.3,
+                 "the menu's picture is only enlarged");
+        // A caption is drawn in sharper text.
+        QVERIFY(sharpness(designSize(menu), shown(menu), QRect(8, 80, 213, 33)) > 1.3);
+
+        multiple &quiz = pupil::openMountainsQuiz();
+        settle();
+        QVERIFY2(largestBlockDifference(designSize(quiz), shown(quiz)) < 40,
+                 "the quiz is laid out differently at twice the size");
+        QVERIFY(sharpness(designSize(quiz), shown(quiz), QRect(64, 264, 656, 97)) > 1.3);
+        click(quiz.Label3[2]);
+        settle();
+
+        click(menu.Label2[20]);
+        guide &pages = screen<guide>();
+        settle();
+        QVERIFY(pages.visible());
+        QVERIFY2(largestBlockDifference(designSize(pages), shown(pages)) < 40,
+                 "the guide is laid out differently at twice the size");
+        // The page is a drawing, so its text is drawn afresh at the larger size.
+        QVERIFY(sharpness(designSize(pages), shown(pages), QRect(40, 100, 600, 200)) > 1.3);
+
+        // The pointer still meets the captions where they are drawn.
+        rec.clearSounds();
+        click(pages.Label3[1]);
+        settle();
+        QVERIFY(!isLoaded<guide>());
+    }
+};
+
+QTEST_MAIN(ScaledTest)
+#include "tst_scaled.moc"

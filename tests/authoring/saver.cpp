@@ -1,0 +1,44 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// worksheet_saver FOLDER PREFIX COUNT: saves COUNT worksheets titled "PREFIX 1" onwards into the
+// worksheet folder below FOLDER, as a second copy of the program would. Exits non-zero on the
+// first save that fails.
+#include "authoring/worksheetfile.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QThread>
+
+#include <cstdio>
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    if (args.size() != 4) {
+        std::fprintf(stderr, "usage: worksheet_saver FOLDER PREFIX COUNT\n");
+        return 2;
+    }
+    QDir::setCurrent(args[1]);
+    const int count = args[3].toInt();
+    for (int i = 1; i <= count; ++i) {
+        Worksheet sheet;
+        sheet.title = args[2] + QLatin1Char(' ') + QString::number(i);
+        for (int q = 0; q < 10; ++q) {
+            sheet.questions[q] =
+                sheet.title + QStringLiteral(" question ") + QString::number(q + 1);
+            for (int a = 0; a < 4; ++a)
+                sheet.answers[q][a] = QString(QChar(char16_t(u'A' + a)));
+            sheet.right[q] = 1;
+        }
+        try {
+            storeWorksheet(sheet);
+        } catch (const ProgramError &e) {
+            std::fprintf(stderr, "saving %s failed: %s\n", qPrintable(sheet.title), e.what());
+            return 1;
+        }
+        // A moment between saves lets the other copy in, as it would between two teachers'
+        // clicks; without it each copy would take the lock straight back.
+        QThread::msleep(2);
+    }
+    return 0;
+}

@@ -1,0 +1,91 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "tests/support/author.h"
+
+#include "app/intro0.h"
+#include "authoring/wizard.h"
+#include "authoring/worksheets.h"
+#include "platform/controls.h"
+#include "tests/support/testkit.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTest>
+
+namespace author {
+
+void typeAnyText(TextBox &box, const QString &text)
+{
+    box.widget()->setFocus();
+    for (QChar c : text) {
+        QTest::sendKeyEvent(QTest::Press, box.widget(), Qt::Key_unknown, QString(c),
+                            Qt::NoModifier);
+        QTest::sendKeyEvent(QTest::Release, box.widget(), Qt::Key_unknown, QString(c),
+                            Qt::NoModifier);
+    }
+}
+
+wizard &openWizard()
+{
+    screen<intro0>().show();
+    testkit::click(screen<intro0>().Label2[17]);
+    return screen<wizard>();
+}
+
+worksheets &openCatalogue()
+{
+    screen<intro0>().show();
+    testkit::click(screen<intro0>().Label2[18]);
+    testkit::settle();
+    return screen<worksheets>();
+}
+
+void writeWorksheet(wizard &w, const QString &title)
+{
+    testkit::typeInto(w.Text1, title);
+    for (int q = 0; q < 10; ++q) {
+        testkit::typeInto(w.Text2[q], QStringLiteral("Question %1 of %2").arg(q + 1).arg(title));
+        for (int a = 0; a < 4; ++a)
+            testkit::typeInto(w.Text3[4 * q + a],
+                              QStringLiteral("%1 %2").arg(QChar(char16_t(u'A' + a))).arg(q + 1));
+        testkit::click(w.Check1[4 * q + q % 4]);
+    }
+}
+
+QByteArray worksheetBytes(const QString &title)
+{
+    QString stored = title;
+    stored.replace(QLatin1Char(','), QLatin1Char('&'));
+    QByteArray bytes = stored.toLatin1() + "\r\n \r\n";
+    for (int q = 1; q <= 10; ++q) {
+        stored = QStringLiteral("Question %1 of %2").arg(q).arg(title);
+        stored.replace(QLatin1Char(','), QLatin1Char('&'));
+        bytes += stored.toLatin1() + "\r\n";
+        for (int a = 0; a < 4; ++a)
+            bytes += QStringLiteral("%1 %2\r\n").arg(QChar(char16_t(u'A' + a))).arg(q).toLatin1();
+        bytes += QByteArray::number((q - 1) % 4 + 1) + "\r\n \r\n";
+    }
+    return bytes;
+}
+
+QByteArray registerBytes(const QStringList &titles)
+{
+    QByteArray bytes = " " + QByteArray::number(titles.size()) + "\r\n";
+    for (const QString &title : titles)
+        bytes += title.toLatin1() + "\r\n";
+    return bytes;
+}
+
+QMap<QString, QByteArray> folderFiles()
+{
+    QMap<QString, QByteArray> files;
+    const QDir dir(QStringLiteral("multiple"));
+    for (const QString &name : dir.entryList(QDir::Files | QDir::Hidden)) {
+        if (name.endsWith(QStringLiteral(".lock")))
+            continue;
+        QFile f(dir.filePath(name));
+        files[name] = f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
+    }
+    return files;
+}
+
+} // namespace author

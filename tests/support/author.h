@@ -1,0 +1,33 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QByteArray>
+#include <QMap>
+#include <QString>
+#include <QStringList>
+
+class TextBox;
+class wizard;
+class worksheets;
+
+// What a teacher does again and again in the tests, done with real clicks and key presses.
+namespace author {
+
+/// Types text of any alphabet into a box, one key press a character, as a keyboard layout
+/// or an input method delivers it.
+void typeAnyText(TextBox &box, const QString &text);
+/// From the main menu to the wizard.
+wizard &openWizard();
+/// From the main menu to the catalogue.
+worksheets &openCatalogue();
+/// Types a whole worksheet into the wizard: question q reads "Question q of <title>", its
+/// answers "A q" to "D q", and answer (q - 1) % 4 + 1 is ticked.
+void writeWorksheet(wizard &w, const QString &title);
+/// The bytes of the worksheet writeWorksheet types, as the file should hold them.
+QByteArray worksheetBytes(const QString &title);
+/// A register's bytes for these titles.
+QByteArray registerBytes(const QStringList &titles);
+/// Every file of the worksheet folder with its bytes (lock files left out).
+QMap<QString, QByteArray> folderFiles();
+
+} // namespace author
