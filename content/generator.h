@@ -18,7 +18,7 @@ struct Context
 
 void writePictures(const Context &ctx); // images/*.jpg
 void writeSounds(const Context &ctx);   // wav/*.wav
-void writeLogo(const Context &ctx);     // logo/quil0000.gif .. quil0019.gif, logo/quillan2.bmp
+void writeLogo(const Context &ctx);     // logo/quil0000.gif .. quil0019.gif, logo/quillan2.bmp, @2x
 void writeQuizzes(const Context &ctx);  // multiple/*.txt and the empty register
 void writePages(const Context &ctx);    // wmf/*.wmf and wmf2/*.wmf
 

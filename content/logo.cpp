@@ -213,8 +213,8 @@ double easeInOut(double x)
 
 /// One frame of the loop. The quill writes the bowl (frames 0 to 8), moves across and writes
 /// the tail (9 to 12), lifts (13 to 15) and floats back to the start while the ink fades
-/// (16 to 19), so that frame 19 leads into frame 0.
-QImage logoFrame(int frame)
+/// (16 to 19), so that frame 19 leads into frame 0. `scale` draws it larger, for large screens.
+QImage logoFrame(int frame, int scale)
 {
     const QPainterPath bowl = letterBowl();
     const QPainterPath tail = letterTail();
@@ -251,9 +251,10 @@ QImage logoFrame(int frame)
                         16 * std::clamp((tip.y() - 37) / 27, 0.0, 1.0);
     const double angle = std::max(-82.0, lean) + 2 * bob - 5 * lift;
 
-    QImage image(frameSide, frameSide, QImage::Format_RGB32);
+    QImage image(frameSide * scale, frameSide * scale, QImage::Format_RGB32);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
+    p.scale(scale, scale);
     drawCard(p, QRectF(0, 0, frameSide, frameSide));
     if (bowlPart > 0)
         drawInk(p, partOf(bowl, bowlPart), ink, 5.4, inkAlpha);
@@ -267,12 +268,13 @@ QImage logoFrame(int frame)
 }
 
 /// The still logo: a quill finishing a swash over the publisher's name.
-QImage stillLogo()
+QImage stillLogo(int scale)
 {
     const QSize size(120, 89);
-    QImage image(size, QImage::Format_RGB32);
+    QImage image(size * scale, QImage::Format_RGB32);
     QPainter p(&image);
     p.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
+    p.scale(scale, scale);
     drawCard(p, QRectF(QPointF(0, 0), size));
 
     QPainterPath swash(QPointF(18, 42));
@@ -491,14 +493,19 @@ QByteArray bmp(const QImage &image)
 
 void writeLogo(const Context &ctx)
 {
-    std::vector<QImage> frames;
-    for (int i = 0; i < frameCount; ++i)
-        frames.push_back(logoFrame(i));
-    const QList<QRgb> palette = paletteFor(frames);
-    for (int i = 0; i < frameCount; ++i)
-        ctx.write(QStringLiteral("logo/quil%1.gif").arg(i, 4, 10, QLatin1Char('0')),
-                  gif(frames[size_t(i)], palette));
-    ctx.write(QStringLiteral("logo/quillan2.bmp"), bmp(stillLogo()));
+    // Drawn at its size and again at twice it ("@2x"), for a program scaled up on a large screen.
+    for (int scale : {1, 2}) {
+        const QString suffix = scale == 1 ? QString() : QStringLiteral("@2x");
+        std::vector<QImage> frames;
+        for (int i = 0; i < frameCount; ++i)
+            frames.push_back(logoFrame(i, scale));
+        const QList<QRgb> palette = paletteFor(frames);
+        for (int i = 0; i < frameCount; ++i)
+            ctx.write(
+                QStringLiteral("logo/quil%1%2.gif").arg(i, 4, 10, QLatin1Char('0')).arg(suffix),
+                gif(frames[size_t(i)], palette));
+        ctx.write(QStringLiteral("logo/quillan2%1.bmp").arg(suffix), bmp(stillLogo(scale)));
+    }
 }
 
 } // namespace content

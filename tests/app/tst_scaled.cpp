@@ -6,6 +6,7 @@
 #include "platform/fonts.h"
 #include "quiz/multiple.h"
 #include "reading/guide.h"
+#include "reading/teacher.h"
 #include "tests/support/pupil.h"
 #include "tests/support/testkit.h"
 
@@ -138,6 +139,13 @@ private Q_SLOTS:
         click(pages.Label3[1]);
         settle();
         QVERIFY(!isLoaded<guide>());
+
+        // The publisher's logo on the acknowledgments is drawn from its large version too.
+        click(menu.Label2[19]);
+        teacher &viewer = screen<teacher>();
+        settle();
+        QCOMPARE(viewer.Picture2.picture().image().devicePixelRatio(), 2.0);
+        QCOMPARE(viewer.Picture2.picture().sizeTwips(), QSizeF(1800, 1335));
     }
 };
 

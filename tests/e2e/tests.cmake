@@ -25,3 +25,8 @@ add_test(NAME activity_under_xvfb
 set_tests_properties(activity_under_xvfb PROPERTIES
     TIMEOUT 300
     ENVIRONMENT "XDG_RUNTIME_DIR=${CMAKE_BINARY_DIR}/xdg-runtime")
+
+# Two X servers started at the same moment can both claim the first free display, so the tests
+# that start one take turns.
+set_tests_properties(pupil_under_xvfb teacher_under_xvfb activity_under_xvfb PROPERTIES
+    RESOURCE_LOCK x_server)

@@ -4,7 +4,8 @@
 # Debian package and checks what it declares and holds; unpacks the package under another
 # prefix and starts that program from an unrelated folder, as a user whose home is new, in a
 # real X server: it reaches the main menu and a topic quiz, saves a worksheet from the wizard
-# into the user's own folder, and writes nothing among its installed files.
+# into the user's own folder, saves a page it cannot print as a PDF in the user's documents,
+# and writes nothing among its installed files.
 set -euo pipefail
 build=$1
 
@@ -61,7 +62,8 @@ mkdir -p "$HOME" "$work/elsewhere"
 unset HABITARA_WORKSHEETS XDG_DATA_HOME
 start_x 1024x768
 cd "$work/elsewhere"
-"$program" >"$log" 2>&1 &
+# No printer can be reached, whatever this machine has.
+CUPS_SERVER=/nonexistent/cups.sock "$program" >"$log" 2>&1 &
 program_pid=$!
 
 tx=330 ty=165 mx=112 my=84
@@ -91,6 +93,22 @@ printf ' 1\r\nRivers of the World\r\n' | cmp -s - "$folder/track.txt" ||
     fail "the user's register does not list the worksheet"
 [ "$(ls -A "$folder")" = "Rivers of the World.txt"$'\n'track.txt ] ||
     fail "the worksheet folder holds more than the worksheet and its register: $(ls -A "$folder")"
+click_at "$(px $mx 0 11182)" "$(px $my 0 8167)"                     # Exit the wizard
+
+# No printer: a printed page is saved as a PDF in the user's documents folder instead.
+click_at "$(px $mx 0 1717)" "$(px $my 0 1447)"                      # Teachers' Guide
+click_at "$(px $mx 0 11242)" "$(px $my 0 367)"                      # Print
+# "There was a problem printing to your printer." comes first; the copy is saved after it.
+sleep 1
+xdotool mousemove 512 384
+sleep 0.3
+xdotool key Return
+for _ in $(seq 100); do
+    ls "$HOME"/Documents/Habitara\ page\ *.pdf >/dev/null 2>&1 && break
+    sleep 0.1
+done
+pdf=$(ls "$HOME"/Documents/Habitara\ page\ *.pdf 2>/dev/null) || fail "no PDF of the page was saved"
+pdftotext "$pdf" - | grep -q "Getting Started" || fail "the saved PDF does not hold the guide's page"
 kill "$program_pid"
 wait "$program_pid" 2>/dev/null || true
 program_pid=""

@@ -12,4 +12,5 @@ add_test(NAME installed_program
 set_tests_properties(installed_program PROPERTIES
     TIMEOUT 600
     RUN_SERIAL TRUE
+    RESOURCE_LOCK x_server
     ENVIRONMENT "XDG_RUNTIME_DIR=${CMAKE_BINARY_DIR}/xdg-runtime")
