@@ -6,6 +6,7 @@
 #include "platform/paths.h"
 #include "platform/textfile.h"
 
+#include <QDateTime>
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QFileInfo>
@@ -108,6 +109,36 @@ void writeRegister(const QStringList &titles)
     writer.commit();
 }
 
+namespace {
+
+/// How long a copy of the program may take between making its lock file and writing its name
+/// into it.
+constexpr int ownerlessGraceMs = 2000;
+
+/// Removes a lock file that names no owner and is older than the grace time. Such a file was
+/// left by a copy of the program that stopped (a power cut, a kill) between making it and
+/// writing into it; QLockFile would call it stale only after half a minute, and until then no
+/// worksheet could be saved. Two copies cleaning up at once agree through a second lock file,
+/// so that neither removes a lock the other has just made.
+void removeOwnerlessLock(const QString &path)
+{
+    auto ownerless = [&] {
+        QLockFile lock(path);
+        qint64 pid = 0;
+        QString host, app;
+        const QFileInfo info(path);
+        return info.exists() && !lock.getLockInfo(&pid, &host, &app) &&
+               info.lastModified().msecsTo(QDateTime::currentDateTime()) > ownerlessGraceMs;
+    };
+    if (!ownerless())
+        return;
+    QLockFile cleaning(path + QStringLiteral(".rmlock"));
+    if (cleaning.tryLock(0) && ownerless())
+        QFile::remove(path);
+}
+
+} // namespace
+
 RegisterLock::RegisterLock() : m_lock(writablePath(registerPath()) + QStringLiteral(".lock"))
 {
     // Another copy holds the lock only for the moment of one save, so it is asked for often;
@@ -117,6 +148,7 @@ RegisterLock::RegisterLock() : m_lock(writablePath(registerPath()) + QStringLite
         if (m_lock.error() != QLockFile::LockFailedError || deadline.hasExpired())
             throw ProgramError(QStringLiteral("The list of worksheets is in use by another copy "
                                               "of the program, or its lock cannot be made."));
+        removeOwnerlessLock(m_lock.fileName());
         QThread::msleep(lockPollMs);
     }
 }

@@ -317,4 +317,11 @@ std::vector<Form *> loaded()
     return result;
 }
 
+Form *front()
+{
+    const auto &s = reg().stacking;
+    auto it = std::find_if(s.rbegin(), s.rend(), [](Form *f) { return f->visible(); });
+    return it == s.rend() ? nullptr : *it;
+}
+
 } // namespace registry

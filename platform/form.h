@@ -81,6 +81,8 @@ void unload(Form *&slot);
 /// Unloads every screen (the end of the program, or a test starting afresh).
 void unloadAll();
 std::vector<Form *> loaded();
+/// The screen in front: of the screens showing, the one last brought forward.
+Form *front();
 } // namespace registry
 
 template <class T> inline const char screenKey = 0;

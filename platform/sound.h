@@ -1,11 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 #include <memory>
 
-/// Plays WAV files: fire and forget. A missing file or no audio output is silent.
+/// Plays WAV files: fire and forget. A missing or damaged file, or no audio output, is silent.
 class SoundDevice
 {
 public:
@@ -19,3 +20,6 @@ SoundDevice &soundDevice();
 void setSoundDevice(std::unique_ptr<SoundDevice> device);
 /// Loads every sound of the folder ahead of use, so the first play is not late.
 void preloadSounds(const QString &folder);
+/// Whether the bytes are a whole PCM WAV file: RIFF WAVE, a format chunk that describes PCM
+/// sound, and a data chunk that is all there. Only such a file goes to the audio output.
+bool isPlayableWav(const QByteArray &bytes);

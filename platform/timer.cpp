@@ -7,12 +7,16 @@
 #include <QTimer>
 #include <QWidget>
 
+namespace {
+bool drivenByHand = false;
+}
+
 Timer::Timer(Form &form, int interval) : m_timer(new QTimer(form.host())), m_interval(interval)
 {
     m_timer->setInterval(interval);
     QObject::connect(m_timer, &QTimer::timeout, [this] {
-        if (onTimer)
-            guard(onTimer);
+        if (!drivenByHand)
+            fire();
     });
 }
 
@@ -30,8 +34,19 @@ void Timer::setInterval(int ms)
 void Timer::setEnabled(bool enabled)
 {
     m_enabled = enabled;
-    if (enabled)
+    if (enabled && !drivenByHand)
         m_timer->start();
     else
         m_timer->stop();
+}
+
+void Timer::fire()
+{
+    if (m_enabled && onTimer)
+        guard(onTimer);
+}
+
+void Timer::setDrivenByHand(bool byHand)
+{
+    drivenByHand = byHand;
 }

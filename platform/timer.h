@@ -22,6 +22,12 @@ public:
     void setEnabled(bool enabled);
     std::function<void()> onTimer;
 
+    /// Runs one tick now, as if the interval had passed, when the timer is enabled.
+    void fire();
+    /// While on, no timer ticks by itself: ticks come only from fire(). Tests drive the
+    /// screens' animations this way, tick by tick, whatever the machine's speed.
+    static void setDrivenByHand(bool byHand);
+
 private:
     QTimer *m_timer;
     int m_interval;

@@ -5,12 +5,17 @@
 #include "app/Module1.h"
 #include "app/Titlefrm.h"
 #include "app/intro0.h"
+#include "app/livingdesert.h"
 #include "app/livingmountains.h"
 #include "platform/fonts.h"
 #include "platform/guard.h"
 #include "platform/paths.h"
 #include "platform/twips.h"
+#include "quiz/Welldone.h"
+#include "quiz/Wrong.h"
 #include "quiz/multiple.h"
+#include "reading/guide.h"
+#include "reading/teacher.h"
 #include "tests/support/testkit.h"
 
 #include <QDir>
@@ -59,25 +64,46 @@ private Q_SLOTS:
     {
         ContentFolder content;
         Recorders rec;
-        intro0 &menu = screen<intro0>();
-        QCOMPARE(menu.width(), 12000.f);
-        QCOMPARE(menu.height(), 9000.f);
-        QCOMPARE(menu.caption(), QStringLiteral("Habitara"));
-        QCOMPARE(menu.backColor(), QColor(0, 78, 152));
-        QCOMPARE(menu.left(), 1680.f);
-        QCOMPARE(menu.top(), 1260.f);
-        QCOMPARE(menu.host()->size(), QSize(800, 600));
-
-        // A screen with a picture box called Picture1 gets the lighter blue behind it.
         Module1::questnum = 1;
+        struct Row
+        {
+            std::function<Form &()> touch;
+            QColor back;
+        };
+        const QColor blue(0, 78, 152), topicBlue(39, 63, 137);
+        const std::vector<Row> screens = {
+            {[]() -> Form & { return screen<intro0>(); }, blue},
+            {[]() -> Form & { return screen<livingmountains>(); }, topicBlue},
+            {[]() -> Form & { return screen<livingdesert>(); }, topicBlue},
+            {[]() -> Form & { return screen<multiple>(); }, blue},
+            {[]() -> Form & { return screen<Welldone>(); }, blue},
+            {[]() -> Form & { return screen<Wrong>(); }, blue},
+            {[]() -> Form & { return screen<teacher>(); }, blue},
+            {[]() -> Form & { return screen<guide>(); }, blue},
+        };
+        for (const Row &row : screens) {
+            Form &form = row.touch();
+            const QByteArray name = form.name().toUtf8();
+            QVERIFY2(form.width() == 12000.f && form.height() == 9000.f, name);
+            QVERIFY2(form.caption() == QStringLiteral("Habitara"), name);
+            QVERIFY2(form.backColor() == row.back, name);
+            QVERIFY2(form.left() == 1680.f && form.top() == 1260.f, name);
+            QVERIFY2(form.host()->size() == QSize(800, 600), name);
+            // A screen with a picture box called Picture1 gets the lighter blue behind it.
+            if (auto *box =
+                    dynamic_cast<PictureBox *>(form.findControl(QStringLiteral("Picture1"))))
+                QVERIFY2(box->backColor() == QColor(49, 135, 214), name);
+        }
         QCOMPARE(screen<multiple>().Picture1.backColor(), QColor(49, 135, 214));
 
         // On a display smaller than a screen the screen hangs off the top and left edges.
-        unload<intro0>();
+        registry::unloadAll();
+        settle();
         twips::setDisplaySizeForTests(QSizeF(640 * 15, 480 * 15));
-        intro0 &small = screen<intro0>();
-        QCOMPARE(small.left(), -1200.f);
-        QCOMPARE(small.top(), -900.f);
+        for (const Row &row : screens) {
+            Form &small = row.touch();
+            QVERIFY2(small.left() == -1200.f && small.top() == -900.f, qPrintable(small.name()));
+        }
     }
 
     void titleScreenOverTheBackdropAndASilentFirstExit()

@@ -8,3 +8,22 @@ if(TARGET tst_concurrentsaves)
     target_compile_definitions(tst_concurrentsaves PRIVATE
         WORKSHEET_SAVER="$<TARGET_FILE:worksheet_saver>")
 endif()
+
+# The teacher whose power is cut, and the test that cuts it: a thousand trials in four runs of
+# 250 side by side, each from its own seed (fewer in the sanitizer build).
+add_executable(powercut_teacher ${CMAKE_CURRENT_LIST_DIR}/powercut.cpp)
+target_link_libraries(powercut_teacher PRIVATE habitara_testsupport)
+add_dependencies(powercut_teacher content)
+if(TEST tst_powercut)
+    add_dependencies(tst_powercut powercut_teacher)
+    target_compile_definitions(tst_powercut PRIVATE
+        POWERCUT_TEACHER="$<TARGET_FILE:powercut_teacher>")
+    set_property(TEST tst_powercut APPEND PROPERTY ENVIRONMENT
+        HABITARA_POWERCUT_TRIALS=${powercut_trials} HABITARA_POWERCUT_SEED=0)
+    foreach(seed 1 2 3)
+        add_test(NAME tst_powercut_${seed} COMMAND tst_powercut)
+        set_tests_properties(tst_powercut_${seed} PROPERTIES
+            TIMEOUT 600
+            ENVIRONMENT "${test_env};HABITARA_POWERCUT_TRIALS=${powercut_trials};HABITARA_POWERCUT_SEED=${seed}")
+    endforeach()
+endif()

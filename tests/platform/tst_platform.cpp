@@ -6,6 +6,7 @@
 #include "platform/fonts.h"
 #include "platform/form.h"
 #include "platform/guard.h"
+#include "platform/msgbox.h"
 #include "platform/picture.h"
 #include "platform/sound.h"
 #include "platform/timer.h"
@@ -143,6 +144,20 @@ private Q_SLOTS:
         const int atUnload = ticks;
         QTest::qWait(30);
         QCOMPARE(ticks, atUnload);
+        // Driven by hand, a timer ticks only when fired, and only while enabled.
+        Timer::setDrivenByHand(true);
+        Bench &again = screen<Bench>();
+        ticks = 0;
+        again.Timer1.onTimer = [&] { ++ticks; };
+        again.Timer1.setEnabled(true);
+        QTest::qWait(30);
+        QCOMPARE(ticks, 0);
+        again.Timer1.fire();
+        again.Timer1.fire();
+        QCOMPARE(ticks, 2);
+        again.Timer1.setEnabled(false);
+        again.Timer1.fire();
+        QCOMPARE(ticks, 2);
     }
 
     void picturesLoadByContentPathOrFailClearly()
@@ -166,14 +181,85 @@ private Q_SLOTS:
     void theSystemSoundNeverFailsOrWaits()
     {
         ContentFolder content;
-        // No recorder: the real output, which may have no audio device at all here.
-        soundDevice().play(QStringLiteral("wav\\click.wav"));
-        soundDevice().play(QStringLiteral("WAV/Click.WAV"));
-        soundDevice().play(QStringLiteral("wav\\missing.wav"));
+        content.remove(QStringLiteral("wav/fanf2.wav"));
         content.write(QStringLiteral("wav/broken.wav"), QByteArray("RIFF nonsense"));
-        soundDevice().play(QStringLiteral("wav\\broken.wav"));
-        QTest::qWait(50);
-        QVERIFY(!programEnded());
+        content.write(QStringLiteral("wav/empty.wav"), QByteArray());
+        // Message boxes are recorded; the sounds go to the real output, which may have no
+        // audio device at all here.
+        QStringList messages;
+        setMsgBoxResponder([&](const QString &prompt, int, const QString &) {
+            messages << prompt;
+            return int(vbOK);
+        });
+        setSoundDevice(nullptr);
+        QVERIFY(!dynamic_cast<SoundRecorder *>(&soundDevice()));
+        preloadSounds(QStringLiteral("wav"));
+
+        // Each click plays a sound and then goes on to the end of its handler at once, whether
+        // the file is there, loaded before, missing, broken or empty.
+        Bench &bench = screen<Bench>();
+        bench.show();
+        QString playing;
+        QStringList done;
+        bench.Label1.onClick = [&] {
+            soundDevice().play(playing);
+            done << playing;
+        };
+        const QStringList sounds = {
+            QStringLiteral("wav\\click.wav"),   QStringLiteral("WAV/Click.WAV"),
+            QStringLiteral("wav\\click.wav"),   QStringLiteral("wav\\fanf2.wav"),
+            QStringLiteral("wav\\missing.wav"), QStringLiteral("wav\\broken.wav"),
+            QStringLiteral("wav\\empty.wav"),   QStringLiteral("wav\\broken.wav"),
+        };
+        for (const QString &sound : sounds) {
+            playing = sound;
+            click(bench.Label1);
+            settle();
+        }
+        QCOMPARE(done, sounds);
+        QCOMPARE(messages, QStringList());
+        QVERIFY(bench.visible() && !programEnded());
+        setMsgBoxResponder(nullptr);
+    }
+
+    void onlyWholePcmWavFilesGoToTheOutput_data()
+    {
+        QTest::addColumn<QString>("damage");
+        QTest::addColumn<bool>("playable");
+        QTest::newRow("as built") << QString() << true;
+        QTest::newRow("empty") << QStringLiteral("empty") << false;
+        QTest::newRow("header only") << QStringLiteral("header") << false;
+        QTest::newRow("cut short") << QStringLiteral("short") << false;
+        QTest::newRow("not RIFF") << QStringLiteral("riff") << false;
+        QTest::newRow("not PCM") << QStringLiteral("tag") << false;
+        QTest::newRow("no channels") << QStringLiteral("channels") << false;
+        QTest::newRow("huge chunk") << QStringLiteral("chunk") << false;
+    }
+
+    void onlyWholePcmWavFilesGoToTheOutput()
+    {
+        QFETCH(QString, damage);
+        QFETCH(bool, playable);
+        ContentFolder content;
+        QByteArray wav = content.read(QStringLiteral("wav/click.wav"));
+        QVERIFY(wav.size() > 44);
+        const qsizetype fmt = wav.indexOf("fmt "), data = wav.indexOf("data");
+        QVERIFY(fmt > 0 && data > fmt);
+        if (damage == QLatin1String("empty"))
+            wav.clear();
+        else if (damage == QLatin1String("header"))
+            wav.truncate(data + 8);
+        else if (damage == QLatin1String("short"))
+            wav.chop(10);
+        else if (damage == QLatin1String("riff"))
+            wav.replace(0, 4, "RIFX");
+        else if (damage == QLatin1String("tag"))
+            wav[fmt + 8] = 3;
+        else if (damage == QLatin1String("channels"))
+            wav[fmt + 10] = wav[fmt + 11] = 0;
+        else if (damage == QLatin1String("chunk"))
+            wav.replace(fmt + 4, 4, QByteArray("\xff\xff\xff\x7f", 4));
+        QCOMPARE(isPlayableWav(wav), playable);
     }
 
     void twipsMapToPixelsAtFifteenEach()

@@ -256,9 +256,12 @@ private Q_SLOTS:
         Module1::quizheading = QStringLiteral("Hills");
         screen<Welldone>().show();
         click(screen<Welldone>().Label3[0]);
-        for (const PrintOp &op : only(rec.printed, "print"))
-            if (op.text == QStringLiteral("Hills"))
-                QCOMPARE(op.size, 36.0);
+        const auto shortTitle = only(rec.printed, "print");
+        const auto hills =
+            std::find_if(shortTitle.begin(), shortTitle.end(),
+                         [](const PrintOp &op) { return op.text == QStringLiteral("Hills"); });
+        QVERIFY(hills != shortTitle.end());
+        QCOMPARE(hills->size, 36.0);
 
         rec.failPrinting();
         rec.messages.clear();

@@ -9,6 +9,7 @@
 #include "platform/msgbox.h"
 #include "platform/paths.h"
 #include "platform/picture.h"
+#include "platform/timer.h"
 #include "platform/twips.h"
 
 #include <QApplication>
@@ -57,9 +58,11 @@ QPoint centreOf(const QWidget *w)
 
 } // namespace
 
-ContentFolder::ContentFolder() : m_previous(QDir::currentPath())
+ContentFolder::ContentFolder() : ContentFolder(QStringLiteral(HABITARA_RUN_DIR)) {}
+
+ContentFolder::ContentFolder(const QString &from) : m_previous(QDir::currentPath())
 {
-    copyTree(QStringLiteral(HABITARA_RUN_DIR), m_dir.path());
+    copyTree(from, m_dir.path());
     QDir::setCurrent(m_dir.path());
 }
 
@@ -157,7 +160,7 @@ Recorders::Recorders()
     auto sound = std::make_unique<SoundRecorder>();
     m_sound = sound.get();
     setSoundDevice(std::move(sound));
-    setPrinterFactory([this] { return std::make_unique<RecordingPrinter>(&printed); });
+    printToRecorder();
     setMsgBoxResponder([this](const QString &prompt, int, const QString &) {
         messages.push_back(prompt);
         return answers.isEmpty() ? int(vbOK) : answers.takeFirst();
@@ -173,12 +176,19 @@ Recorders::~Recorders()
 
 QStringList Recorders::sounds() const
 {
-    return m_sound->played;
+    return m_sound ? m_sound->played : QStringList();
 }
 
 void Recorders::clearSounds() const
 {
-    m_sound->played.clear();
+    if (m_sound)
+        m_sound->played.clear();
+}
+
+void Recorders::listenToSystemSound()
+{
+    m_sound = nullptr;
+    setSoundDevice(nullptr);
 }
 
 void Recorders::failPrinting()
@@ -193,12 +203,18 @@ void Recorders::printToPdf(const QString &path)
     setPrinterFactory([path] { return openPdfPrinter(path); });
 }
 
+void Recorders::printToRecorder()
+{
+    setPrinterFactory([this] { return std::make_unique<RecordingPrinter>(&printed); });
+}
+
 void resetProgram()
 {
     registry::unloadAll();
     settle();
     Module1::resetState();
     restartProgram();
+    Timer::setDrivenByHand(false);
     twips::setDisplaySizeForTests(QSizeF());
     setContentFolder(QString());
     setWorksheetFolder(QString());

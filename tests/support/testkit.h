@@ -27,7 +27,10 @@ namespace testkit {
 class ContentFolder
 {
 public:
+    /// A copy of the built content.
     ContentFolder();
+    /// A copy of the content in another folder.
+    explicit ContentFolder(const QString &from);
     ~ContentFolder();
     QString path(const QString &relative = QString()) const;
     /// Removes a content file (a test of what happens when it is missing).
@@ -110,6 +113,10 @@ public:
     void failPrinting();
     /// Sends print jobs to a PDF file instead of the recorder.
     void printToPdf(const QString &path);
+    /// Sends print jobs to the recorder again.
+    void printToRecorder();
+    /// Sends sounds to the system's output, unrecorded, from now on.
+    void listenToSystemSound();
 
 private:
     SoundRecorder *m_sound;

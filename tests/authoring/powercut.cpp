@@ -1,0 +1,111 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// powercut_teacher FOLDER SEED: a teacher at work in the content folder FOLDER, for ever, until
+// the power goes (the test kills this program). Types a worksheet into the wizard once, then
+// saves it again and again under new titles and, in between, deletes a title from the
+// catalogue, all with real key presses and clicks. Says on its output, line by line:
+//   ready            the wizard is filled in; saving starts
+//   saved TITLE      the program said the worksheet was saved
+//   deleting TITLE   the delete is about to be clicked
+//   deleted TITLE    the catalogue no longer shows it
+// Any other message from the program ends it with status 3.
+#include "app/intro0.h"
+#include "authoring/wizard.h"
+#include "authoring/worksheets.h"
+#include "platform/timer.h"
+#include "tests/support/author.h"
+#include "tests/support/testkit.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QRandomGenerator>
+#include <QTest>
+
+#include <cstdio>
+
+using namespace testkit;
+
+namespace {
+
+void say(const char *what, const QString &title)
+{
+    std::printf("%s %s\n", what, qPrintable(title));
+    std::fflush(stdout);
+}
+
+[[noreturn]] void unexpected(const QString &message)
+{
+    std::fprintf(stderr, "unexpected message: %s\n", qPrintable(message));
+    std::exit(3);
+}
+
+/// Replaces the title in the wizard's title box, key by key.
+void retype(wizard &w, const QString &title)
+{
+    QWidget *box = w.Text1.widget();
+    box->setFocus();
+    QTest::keyClick(box, Qt::Key_End);
+    for (int i = int(w.Text1.text().size()); i > 0; --i)
+        QTest::keyClick(box, Qt::Key_Backspace);
+    typeInto(w.Text1, title);
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    if (args.size() != 3) {
+        std::fprintf(stderr, "usage: powercut_teacher FOLDER SEED\n");
+        return 2;
+    }
+    QDir::setCurrent(args[1]);
+    const quint32 seed = args[2].toUInt();
+    QRandomGenerator random(seed);
+    Timer::setDrivenByHand(true);
+    Recorders rec;
+
+    wizard &w = author::openWizard();
+    author::writeWorksheet(w, QStringLiteral("Power %1").arg(seed));
+    std::printf("ready\n");
+    std::fflush(stdout);
+
+    for (int n = 1;; ++n) {
+        if (n % 2 == 1) {
+            const QString title = QStringLiteral("Power %1-%2").arg(seed).arg(n);
+            retype(w, title);
+            rec.messages.clear();
+            click(w.Label3[1]);
+            if (rec.messages != QStringList{QStringLiteral("Your worksheet has been saved.")})
+                unexpected(rec.messages.join(QLatin1Char('|')));
+            say("saved", title);
+            continue;
+        }
+        // The catalogue in its delete mode; a title of its first page, chosen at random.
+        worksheets &catalogue = author::openCatalogue();
+        click(catalogue.Check2);
+        QList<int> shown;
+        for (int i = 1; i <= 24; ++i)
+            if (catalogue.Label2[i].visible())
+                shown << i;
+        if (!shown.isEmpty()) {
+            Label &slot = catalogue.Label2[shown[random.bounded(int(shown.size()))]];
+            const QString title = slot.caption();
+            say("deleting", title);
+            rec.messages.clear();
+            click(slot);
+            const QString confirm =
+                QStringLiteral("Are you sure that you want to delete the worksheet ") + title +
+                QLatin1Char('?');
+            if (rec.messages != QStringList{confirm})
+                unexpected(rec.messages.join(QLatin1Char('|')));
+            for (int i = 1; i <= 24; ++i)
+                if (catalogue.Label2[i].visible() && catalogue.Label2[i].caption() == title)
+                    unexpected(QStringLiteral("%1 is still in the catalogue").arg(title));
+            say("deleted", title);
+        }
+        click(catalogue.Label2[0]);
+        settle();
+    }
+}
