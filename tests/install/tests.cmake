@@ -11,6 +11,5 @@ add_test(NAME installed_program
     COMMAND ${CMAKE_CURRENT_LIST_DIR}/installed.sh ${CMAKE_BINARY_DIR})
 set_tests_properties(installed_program PROPERTIES
     TIMEOUT 600
-    RUN_SERIAL TRUE
     RESOURCE_LOCK x_server
     ENVIRONMENT "XDG_RUNTIME_DIR=${CMAKE_BINARY_DIR}/xdg-runtime")
