@@ -115,25 +115,34 @@ namespace {
 /// into it.
 constexpr int ownerlessGraceMs = 2000;
 
-/// Removes a lock file that names no owner and is older than the grace time. Such a file was
-/// left by a copy of the program that stopped (a power cut, a kill) between making it and
-/// writing into it; QLockFile would call it stale only after half a minute, and until then no
-/// worksheet could be saved. Two copies cleaning up at once agree through a second lock file,
-/// so that neither removes a lock the other has just made.
+/// Whether a lock file names no owner and is older than the grace time. Such a file was left by a
+/// copy of the program that stopped (a power cut, a kill) between making it and writing into it.
+bool ownerless(const QString &path)
+{
+    QLockFile lock(path);
+    qint64 pid = 0;
+    QString host, app;
+    const QFileInfo info(path);
+    return info.exists() && !lock.getLockInfo(&pid, &host, &app) &&
+           info.lastModified().msecsTo(QDateTime::currentDateTime()) > ownerlessGraceMs;
+}
+
+/// Removes an ownerless lock file, which QLockFile would call stale only after half a minute:
+/// until then no worksheet could be saved. Two copies cleaning up at once agree through a second
+/// lock file, so that neither removes a lock the other has just made; a copy stopped while making
+/// that second file leaves it ownerless in turn, and it is cleared the same way.
 void removeOwnerlessLock(const QString &path)
 {
-    auto ownerless = [&] {
-        QLockFile lock(path);
-        qint64 pid = 0;
-        QString host, app;
-        const QFileInfo info(path);
-        return info.exists() && !lock.getLockInfo(&pid, &host, &app) &&
-               info.lastModified().msecsTo(QDateTime::currentDateTime()) > ownerlessGraceMs;
-    };
-    if (!ownerless())
+    if (!ownerless(path))
         return;
-    QLockFile cleaning(path + QStringLiteral(".rmlock"));
-    if (cleaning.tryLock(0) && ownerless())
+    const QString guardPath = path + QStringLiteral(".rmlock");
+    QLockFile cleaning(guardPath);
+    if (!cleaning.tryLock(0)) {
+        if (ownerless(guardPath))
+            QFile::remove(guardPath);
+        return;
+    }
+    if (ownerless(path))
         QFile::remove(path);
 }
 

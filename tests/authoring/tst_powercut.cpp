@@ -88,22 +88,30 @@ private Q_SLOTS:
 
     void aLockFileLeftEmptyByACutDoesNotStopTheNextSave()
     {
-        // The cut came between making the register's lock file and writing its owner into it.
-        ContentFolder content;
-        Recorders rec;
-        const QString lockPath = content.path(QStringLiteral("multiple/track.txt.lock"));
-        content.write(QStringLiteral("multiple/track.txt.lock"), QByteArray());
-        QFile lock(lockPath);
-        QVERIFY(lock.open(QIODevice::ReadWrite));
-        QVERIFY(lock.setFileTime(QDateTime::currentDateTime().addSecs(-5),
-                                 QFileDevice::FileModificationTime));
-        lock.close();
-        wizard &w = author::openWizard();
-        author::writeWorksheet(w, QStringLiteral("After the storm"));
-        click(w.Label3[1]);
-        QCOMPARE(rec.messages, QStringList{QStringLiteral("Your worksheet has been saved.")});
-        QCOMPARE(readRegister(), QStringList{QStringLiteral("After the storm")});
-        QVERIFY(!QFile::exists(lockPath));
+        // The cut came between making the register's lock file and writing its owner into it;
+        // a second cut came while the next copy was making the lock that guards clearing it.
+        for (const bool guardLeftToo : {false, true}) {
+            ContentFolder content;
+            Recorders rec;
+            QStringList left = {QStringLiteral("multiple/track.txt.lock")};
+            if (guardLeftToo)
+                left << QStringLiteral("multiple/track.txt.lock.rmlock");
+            for (const QString &name : left) {
+                content.write(name, QByteArray());
+                QFile lock(content.path(name));
+                QVERIFY(lock.open(QIODevice::ReadWrite));
+                QVERIFY(lock.setFileTime(QDateTime::currentDateTime().addSecs(-5),
+                                         QFileDevice::FileModificationTime));
+            }
+            wizard &w = author::openWizard();
+            author::writeWorksheet(w, QStringLiteral("After the storm"));
+            click(w.Label3[1]);
+            QCOMPARE(rec.messages, QStringList{QStringLiteral("Your worksheet has been saved.")});
+            QCOMPARE(readRegister(), QStringList{QStringLiteral("After the storm")});
+            QVERIFY(!QFile::exists(content.path(left.first())));
+            click(w.Label3[0]);
+            resetProgram();
+        }
     }
 
     void aPowerCutWhileSavingAndDeletingLosesNoWorksheet()
