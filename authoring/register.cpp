@@ -127,22 +127,22 @@ bool ownerless(const QString &path)
            info.lastModified().msecsTo(QDateTime::currentDateTime()) > ownerlessGraceMs;
 }
 
-/// Removes an ownerless lock file, which QLockFile would call stale only after half a minute:
-/// until then no worksheet could be saved. Two copies cleaning up at once agree through a second
-/// lock file, so that neither removes a lock the other has just made; a copy stopped while making
-/// that second file leaves it ownerless in turn, and it is cleared the same way.
-void removeOwnerlessLock(const QString &path)
+/// Clears what a cut left in the way of the lock file at path. An ownerless lock file is one
+/// QLockFile would call stale only after half a minute, and until then no worksheet could be
+/// saved. Two copies cleaning up at once agree through a guard lock file (QLockFile's own, used
+/// when it removes a lock whose owner has died), so that neither removes a lock the other has
+/// just made. A cut while that guard was being made leaves the guard ownerless in turn, and then
+/// no stale lock could be removed, whoever owned it: so the guard is cleared first, the same
+/// way, and its own guard before it.
+void clearAfterCut(const QString &path, int depth = 0)
 {
+    const QString guardPath = path + QStringLiteral(".rmlock");
+    if (depth < 2)
+        clearAfterCut(guardPath, depth + 1);
     if (!ownerless(path))
         return;
-    const QString guardPath = path + QStringLiteral(".rmlock");
     QLockFile cleaning(guardPath);
-    if (!cleaning.tryLock(0)) {
-        if (ownerless(guardPath))
-            QFile::remove(guardPath);
-        return;
-    }
-    if (ownerless(path))
+    if (cleaning.tryLock(0) && ownerless(path))
         QFile::remove(path);
 }
 
@@ -157,7 +157,7 @@ RegisterLock::RegisterLock() : m_lock(writablePath(registerPath()) + QStringLite
         if (m_lock.error() != QLockFile::LockFailedError || deadline.hasExpired())
             throw ProgramError(QStringLiteral("The list of worksheets is in use by another copy "
                                               "of the program, or its lock cannot be made."));
-        removeOwnerlessLock(m_lock.fileName());
+        clearAfterCut(m_lock.fileName());
         QThread::msleep(lockPollMs);
     }
 }

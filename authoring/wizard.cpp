@@ -215,7 +215,8 @@ void wizard::saveworksheet()
     QString problem;
     try {
         problem = saveProblem(sheet, readRegister());
-    } catch (const ProgramError &) {
+    } catch (const ProgramError &e) {
+        qWarning("The worksheet was not saved: %s", e.what());
         MsgBox(failed, vbOKOnly);
         return;
     }
@@ -232,7 +233,8 @@ void wizard::saveworksheet()
     } catch (const SaveRefused &refused) {
         MsgBox(QString::fromStdString(refused.what()), vbOKOnly);
         return;
-    } catch (const ProgramError &) {
+    } catch (const ProgramError &e) {
+        qWarning("The worksheet was not saved: %s", e.what());
         MsgBox(failed, vbOKOnly);
         return;
     }

@@ -7,7 +7,7 @@
 //   saved TITLE      the program said the worksheet was saved
 //   deleting TITLE   the delete is about to be clicked
 //   deleted TITLE    the catalogue no longer shows it
-// Any other message from the program ends it with status 3.
+// Any other message from the program ends it with status 3, after listing the register's files.
 #include "app/intro0.h"
 #include "authoring/wizard.h"
 #include "authoring/worksheets.h"
@@ -16,7 +16,9 @@
 #include "tests/support/testkit.h"
 
 #include <QApplication>
+#include <QDateTime>
 #include <QDir>
+#include <QFileInfo>
 #include <QRandomGenerator>
 #include <QTest>
 
@@ -35,6 +37,18 @@ void say(const char *what, const QString &title)
 [[noreturn]] void unexpected(const QString &message)
 {
     std::fprintf(stderr, "unexpected message: %s\n", qPrintable(message));
+    // The register and its lock files as they stand, to show why.
+    const QDir folder(QStringLiteral("multiple"));
+    for (const QFileInfo &info : folder.entryInfoList({QStringLiteral("track*")},
+                                                      QDir::Files | QDir::Hidden | QDir::System)) {
+        QFile f(info.filePath());
+        QByteArray head;
+        if (f.open(QIODevice::ReadOnly))
+            head = f.read(200).replace('\n', '|');
+        std::fprintf(stderr, "  %s %lld %s [%s]\n", qPrintable(info.fileName()), info.size(),
+                     qPrintable(info.lastModified().toString(QStringLiteral("hh:mm:ss.zzz"))),
+                     head.constData());
+    }
     std::exit(3);
 }
 

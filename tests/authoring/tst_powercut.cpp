@@ -16,7 +16,9 @@
 #include "tests/support/author.h"
 #include "tests/support/testkit.h"
 
+#include <QDir>
 #include <QFile>
+#include <QLockFile>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QSet>
@@ -88,19 +90,34 @@ private Q_SLOTS:
 
     void aLockFileLeftEmptyByACutDoesNotStopTheNextSave()
     {
-        // The cut came between making the register's lock file and writing its owner into it;
-        // a second cut came while the next copy was making the lock that guards clearing it.
-        for (const bool guardLeftToo : {false, true}) {
+        // What cuts leave behind: the register's lock made and its owner not yet written into it;
+        // then, too, the guard lock made by the next copy as it cleared that; or a lock whose owner
+        // died holding it, and a guard left empty by a cut while another copy was clearing it.
+        QProcess gone;
+        gone.start(QStringLiteral("true"));
+        QVERIFY(gone.waitForStarted());
+        const qint64 deadPid = gone.processId();
+        QVERIFY(gone.waitForFinished());
+        QLockFile real(QDir::temp().filePath(QStringLiteral("habitara-owner.lock")));
+        QVERIFY(real.lock());
+        QFile ownerFile(real.fileName());
+        QVERIFY(ownerFile.open(QIODevice::ReadOnly));
+        QByteArray deadOwner = ownerFile.readAll();
+        real.unlock();
+        deadOwner.replace(0, deadOwner.indexOf('\n'), QByteArray::number(deadPid));
+
+        const QString lock = QStringLiteral("multiple/track.txt.lock");
+        const QString guard = lock + QStringLiteral(".rmlock");
+        const QList<QList<std::pair<QString, QByteArray>>> cases = {
+            {{lock, {}}}, {{lock, {}}, {guard, {}}}, {{lock, deadOwner}, {guard, {}}}};
+        for (const auto &left : cases) {
             ContentFolder content;
             Recorders rec;
-            QStringList left = {QStringLiteral("multiple/track.txt.lock")};
-            if (guardLeftToo)
-                left << QStringLiteral("multiple/track.txt.lock.rmlock");
-            for (const QString &name : left) {
-                content.write(name, QByteArray());
-                QFile lock(content.path(name));
-                QVERIFY(lock.open(QIODevice::ReadWrite));
-                QVERIFY(lock.setFileTime(QDateTime::currentDateTime().addSecs(-5),
+            for (const auto &[name, bytes] : left) {
+                content.write(name, bytes);
+                QFile file(content.path(name));
+                QVERIFY(file.open(QIODevice::ReadWrite));
+                QVERIFY(file.setFileTime(QDateTime::currentDateTime().addSecs(-5),
                                          QFileDevice::FileModificationTime));
             }
             wizard &w = author::openWizard();
@@ -108,7 +125,7 @@ private Q_SLOTS:
             click(w.Label3[1]);
             QCOMPARE(rec.messages, QStringList{QStringLiteral("Your worksheet has been saved.")});
             QCOMPARE(readRegister(), QStringList{QStringLiteral("After the storm")});
-            QVERIFY(!QFile::exists(content.path(left.first())));
+            QVERIFY(!QFile::exists(content.path(lock)));
             click(w.Label3[0]);
             resetProgram();
         }
