@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // libFuzzer target for the metafile reader: every input is parsed and, when it parses, played
-// onto a small image. Run it from the build-fuzz folder with fuzz/corpus as the seed corpus.
+// onto a small image. Its seed corpus is tests/fuzz/corpus_wmf.
 #include "platform/wmf.h"
 
 #include <QByteArray>
