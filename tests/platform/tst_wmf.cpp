@@ -593,15 +593,15 @@ void WmfTest::drawings_data()
     QTest::addColumn<QByteArray>("file");
     QTest::addColumn<Probes>("probes");
     const QRgb white = 0xffffff, black = 0, red = 0xff0000, green = 0x00c800, blue = 0x0000ff;
-    // A red pen in slot 0, a blue brush in 1; freeing 0 puts the green brush there. Deleting an
-    // empty slot changes nothing; a selected brush stays in use after its slot is freed.
-    QTest::newRow("object table") << placeable(pen(0, 0, red) + brush(blue) + del(0) + del(0) +
-                                                   del(2) + brush(green) + pen(5, 0, 0) + sel(2) +
-                                                   sel(0) + box(0, 0, 50, 100) + sel(1) + del(1) +
-                                                   box(50, 0, 100, 100) + brush(0xffff00) + sel(1) +
-                                                   del(0) + del(1) + box(25, 25, 75, 75),
-                                               3)
-                                  << Probes{{10, 50, green}, {90, 50, blue}, {50, 50, 0xffff00}};
+    // A new object takes the lowest free slot; deleting an empty slot changes nothing, and a
+    // selected brush stays in use after its slot is freed.
+    QTest::newRow("object table") << placeable(pen(5, 0, 0) + sel(0) + brush(red) + brush(blue) +
+                                                   brush(0xffff00) + del(1) + del(2) + del(2) +
+                                                   brush(green) + sel(1) + box(0, 0, 50, 100) +
+                                                   sel(3) + del(3) + box(50, 0, 100, 100) +
+                                                   brush(blue) + sel(2) + box(25, 25, 75, 75),
+                                               4)
+                                  << Probes{{10, 50, green}, {90, 50, 0xffff00}, {50, 50, blue}};
     // The window maps onto the bounding box: y up turns the picture over; MM_TEXT keeps one
     // unit a box unit whatever the extent; isotropic keeps squares square.
     QTest::newRow("y up") << placeable(rec(0x0103, {8}) + rec(0x020B, {100, 0}) + ext(100, -100) +
