@@ -518,12 +518,13 @@ void WmfTest::damagedRecords_data()
                rec(0x0324, {30000, 0, 0, 10, 10}) + rec(0x0538, {2, 30000, 30000, 0, 0}) +
                    rec(0x0538, {65535}) + rec(0x0521, {32000, 0x4141}) + rec(0x0521, {-5, 0, 0}) +
                    rec(0x0A32, {10, 10, 30000, 0}) + rec(0x0A32, {10, 10, 2, 0x0004, 0}) +
-                   rec(0x0A32, words({50, 10, 5, 0}) + QByteArray("Hello", 6) + words({10, 10})),
+                   rec(0x0A32, words({50, 10, 5, 0}) + QByteArray("Hello", 6) + words({10, 10})) +
+                   rec(0x0A32, words({50, 10, 3, 0}) + "AB"),
                0)
-        << 8 << QStringList(7, "skipped") << QRgb(0);
+        << 9 << QStringList(8, "skipped") << QRgb(0);
     QTest::newRow("object index outside the table")
-        << placeable(brush(red) + sel(0) + sel(7) + del(300) + rect, 2) << 5
-        << QStringList{"object index 7", "object index 300"} << red;
+        << placeable(brush(red) + sel(0) + sel(2) + del(300) + rect, 2) << 5
+        << QStringList{"object index 2", "object index 300"} << red;
     QTest::newRow("enormous bitmap")
         << placeable(rec(0x0F43, words({0x20, 0xCC, 0, 30000, 30000, 0, 0, 100, 100, 0, 0}) +
                                      words({40, 0, 30000, 0, 30000, 0, 1, 24}) +
