@@ -231,42 +231,39 @@ QString missed(const QImage &image, const Probes &probes, int tolerance, QPoint 
 /// A page as the content generator draws one: shapes, a path, dashes, a clip, a bitmap, text.
 void drawSamplePage(QPainter &p)
 {
-    p.setPen(QPen(QColor(0, 0, 0), 30));
-    p.setBrush(QColor(220, 40, 40));
+    auto use = [&p](const QPen &pen, const QBrush &brush) {
+        p.setPen(pen);
+        p.setBrush(brush);
+    };
+    use(QPen(Qt::black, 30), QColor(220, 40, 40));
     p.drawRect(QRectF(300, 300, 2400, 1500));
-    p.setBrush(QColor(40, 90, 220));
-    p.setPen(Qt::NoPen);
+    use(Qt::NoPen, QColor(40, 90, 220));
     p.drawEllipse(QRectF(3200, 300, 2400, 1500));
-    p.setPen(QPen(QColor(0, 140, 60), 60));
-    p.setBrush(Qt::NoBrush);
+    use(QPen(QColor(0, 140, 60), 60), Qt::NoBrush);
     p.drawLine(QPointF(300, 2100), QPointF(5600, 2400));
-    p.setPen(QPen(QColor(0, 0, 0), 15));
-    p.setBrush(QColor(250, 200, 0));
+    use(QPen(Qt::black, 15), QColor(250, 200, 0));
     QPainterPath star;
+    star.setFillRule(Qt::WindingFill);
     star.addPolygon(
         QPolygonF({{1500, 2700}, {1800, 3600}, {1000, 3000}, {2000, 3000}, {1200, 3600}}));
     star.closeSubpath();
-    star.setFillRule(Qt::WindingFill);
     p.drawPath(star);
     p.setBrush(QColor(120, 60, 200));
     p.drawRoundedRect(QRectF(3200, 2700, 2400, 900), 200, 200);
-    p.setPen(QPen(QColor(0, 0, 0), 30, Qt::DashLine));
+    p.setPen(QPen(Qt::black, 30, Qt::DashLine));
     p.drawLine(QPointF(300, 2550), QPointF(5600, 2550));
     p.save();
     p.setClipRect(QRectF(4800, 5600, 1000, 600));
-    p.setPen(Qt::NoPen);
-    p.setBrush(QColor(0, 160, 160));
+    use(Qt::NoPen, QColor(0, 160, 160));
     p.drawEllipse(QRectF(4200, 5300, 2400, 1400));
     p.restore();
     QImage bitmap(40, 30, QImage::Format_RGB32);
-    const QRgb quarters[] = {qRgb(220, 30, 30), qRgb(30, 170, 60), qRgb(40, 70, 220),
-                             qRgb(240, 200, 20)};
+    const QRgb quarters[] = {0xdc1e1e, 0x1eaa3c, 0x2846dc, 0xf0c814};
     for (int i = 0; i < 4; ++i)
         QPainter(&bitmap).fillRect(i % 2 * 20, i / 2 * 15, 20, 15, QColor(quarters[i]));
     p.drawImage(QRectF(300, 3900, 2000, 1500), bitmap);
-    QFont font(QStringLiteral("Arial"), 14, QFont::Bold);
-    p.setFont(font);
-    p.setPen(QColor(0, 0, 0));
+    p.setFont(QFont(QStringLiteral("Arial"), 14, QFont::Bold));
+    p.setPen(Qt::black);
     p.drawText(QRectF(2700, 3900, 3000, 1600), Qt::TextWordWrap | Qt::AlignHCenter,
                QStringLiteral("Frogs lay their eggs in ponds in the spring"));
     p.setFont(QFont(QStringLiteral("Times New Roman"), 11, QFont::Normal, true));
