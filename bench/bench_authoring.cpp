@@ -5,31 +5,16 @@
 #include "authoring/register.h"
 #include "authoring/worksheetfile.h"
 #include "authoring/worksheets.h"
-#include "platform/fonts.h"
+#include "bench/benchkit.h"
 #include "platform/form.h"
 
-#include <QApplication>
 #include <QDir>
-#include <QElapsedTimer>
-#include <QFile>
 #include <QTemporaryDir>
 
-#include <algorithm>
 #include <cstdio>
 #include <vector>
 
 namespace {
-
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
-double worst(const std::vector<double> &v)
-{
-    return *std::max_element(v.begin(), v.end());
-}
 
 QStringList titles(int n)
 {
@@ -53,22 +38,11 @@ Worksheet sheetTitled(const QString &title)
     return sheet;
 }
 
-bool report(const char *what, const std::vector<double> &ms, double budget)
-{
-    const bool ok = median(ms) <= budget;
-    std::printf("%-34s median %7.2f ms  worst %7.2f ms  budget %5.1f ms  %s\n", what, median(ms),
-                worst(ms), budget, ok ? "ok" : "OVER BUDGET");
-    return ok;
-}
-
 } // namespace
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    registerFonts();
+    benchkit::Application app(argc, argv);
     QTemporaryDir dir;
     QDir::setCurrent(dir.path());
     QDir().mkdir(QStringLiteral("multiple"));
@@ -76,19 +50,17 @@ int main(int argc, char **argv)
 
     std::vector<double> open, turn;
     for (int run = 0; run < 20; ++run) {
-        QElapsedTimer timer;
-        timer.start();
+        open.push_back(benchkit::millisecondsOf([] {
+            screen<worksheets>().show();
+            QCoreApplication::processEvents();
+        }));
         worksheets &cat = screen<worksheets>();
-        cat.show();
-        QCoreApplication::processEvents();
-        open.push_back(timer.nsecsElapsed() / 1e6);
         int pages = 1;
-        while (cat.Label3[1].visible()) {
-            timer.restart();
-            cat.Label3_Click(1);
-            cat.host()->repaint();
-            turn.push_back(timer.nsecsElapsed() / 1e6);
-            ++pages;
+        for (; cat.Label3[1].visible(); ++pages) {
+            turn.push_back(benchkit::millisecondsOf([&cat] {
+                cat.Label3_Click(1);
+                cat.host()->repaint();
+            }));
         }
         if (pages != 42) {
             std::fprintf(stderr, "bench_authoring: %d pages, not 42\n", pages);
@@ -101,14 +73,12 @@ int main(int argc, char **argv)
     std::vector<double> save;
     for (int run = 0; run < 20; ++run) {
         writeRegister(titles(999));
-        QElapsedTimer timer;
-        timer.start();
-        storeWorksheet(sheetTitled(QStringLiteral("The new one")));
-        save.push_back(timer.nsecsElapsed() / 1e6);
+        save.push_back(benchkit::millisecondsOf(
+            [] { storeWorksheet(sheetTitled(QStringLiteral("The new one"))); }));
     }
 
-    bool ok = report("open the catalogue (1000 titles)", open, 30);
-    ok = report("turn a page", turn, 1000.0 / 60) && ok;
-    ok = report("save into a register of 999", save, 50) && ok;
+    bool ok = benchkit::report("open the catalogue (1000 titles)", open, 30);
+    ok = benchkit::report("turn a page", turn, 1000.0 / 60) && ok;
+    ok = benchkit::report("save into a register of 999", save, 50) && ok;
     return ok ? 0 : 1;
 }

@@ -7,19 +7,16 @@
 #include "activities/livingmountainslab.h"
 #include "activities/livingmountainsord.h"
 #include "app/Module1.h"
-#include "platform/fonts.h"
+#include "bench/benchkit.h"
 #include "platform/twips.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QMouseEvent>
 #include <QWidget>
 #include <QWindow>
 
-#include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <vector>
 
 namespace {
@@ -47,13 +44,6 @@ void send(QWindow *window, QEvent::Type type, QPointF at, Qt::MouseButton button
 {
     QMouseEvent event(type, at, window->mapToGlobal(at), button, buttons, Qt::NoModifier);
     QCoreApplication::sendEvent(window, &event);
-}
-
-double percentile(std::vector<double> sorted, double p)
-{
-    std::sort(sorted.begin(), sorted.end());
-    const size_t k = size_t(std::ceil(p * double(sorted.size()))) - 1;
-    return sorted[std::min(k, sorted.size() - 1)];
 }
 
 /// Times the drags on screen T; returns whether its 95th percentile is within the budget.
@@ -89,13 +79,8 @@ template <class T> bool timeScreen()
     send(window, QEvent::MouseButtonRelease, QPointF(40, 40), Qt::LeftButton, Qt::NoButton);
     label->removeEventFilter(&counter);
 
-    const double p50 = percentile(times, 0.50), p95 = percentile(times, 0.95);
-    const bool within = p95 <= budgetMs && missed == 0;
-    std::printf("%-20s %6d %9.3f %9.3f %9.3f  %s\n", activity.name().toUtf8().constData(), moves,
-                p50, p95, *std::max_element(times.begin(), times.end()),
-                missed   ? "MISSED REPAINTS"
-                : within ? "within budget"
-                         : "OVER BUDGET");
+    const bool within = benchkit::report(activity.name().toUtf8().constData(), times, budgetMs,
+                                         0.95, missed ? "MISSED REPAINTS" : nullptr);
     unload<T>();
     QCoreApplication::processEvents();
     return within;
@@ -105,14 +90,8 @@ template <class T> bool timeScreen()
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    registerFonts();
+    benchkit::Application app(argc, argv);
     QDir::setCurrent(QStringLiteral(HABITARA_RUN_DIR));
-
-    std::printf("%-20s %6s %9s %9s %9s  (ms, budget p95 <= %.0f ms)\n", "screen", "moves", "p50",
-                "p95", "max", budgetMs);
     bool within = true;
     within &= timeScreen<livingmountainsord>();
     within &= timeScreen<livingdesertord>();
