@@ -182,7 +182,7 @@ int main(int argc, char **argv)
               << metafilesIn(run.filePath(QStringLiteral("wmf2")));
         const QDir source = QFileInfo(QStringLiteral(__FILE__)).dir();
         files << metafilesIn(source.filePath(QStringLiteral("../tests/data/wmf")))
-              << metafilesIn(source.filePath(QStringLiteral("../fuzz/corpus")));
+              << metafilesIn(source.filePath(QStringLiteral("../tests/fuzz/corpus_wmf")));
     }
     std::vector<std::pair<QString, QByteArray>> pages, hostile;
     for (const QString &path : files) {
