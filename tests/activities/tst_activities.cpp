@@ -252,7 +252,7 @@ private Q_SLOTS:
         rec->clearSounds();
         const QPointF overLine(tent.Line1[0].x1(), tent.Line1[0].y2() + 300);
         drag(tent.Label2[3], overLine);
-        QVERIFY(centredNear(tent.Label2[3], overLine));
+        QVERIFY(centredNear(tent.Label2[3], overLine) && rec->sounds().isEmpty());
 
         // A true-or-false label let go on a statement is not in a box.
         auto &statements = switchTo<livingdesertord>(tent);

@@ -66,7 +66,13 @@ private Q_SLOTS:
             const Form &form = touch();
             QVERIFY2(form.left() == 1680.f && form.top() == 1260.f, qPrintable(form.name()));
             QVERIFY2(form.host()->size() == QSize(800, 600), qPrintable(form.name()));
+            QVERIFY2(form.caption() == QStringLiteral("Habitara"), qPrintable(form.name()));
+            const QColor blue =
+                &form == &screen<livingmountains>() ? QColor(39, 63, 137) : QColor(0, 78, 152);
+            QVERIFY2(form.backColor() == blue, qPrintable(form.name()));
         }
+        // A picture box called Picture1 gets the lighter blue behind it.
+        QCOMPARE(screen<multiple>().Picture1.backColor(), QColor(49, 135, 214));
         registry::unloadAll();
         settle();
         twips::setDisplaySizeForTests(QSizeF(640 * 15, 480 * 15));
@@ -81,7 +87,10 @@ private Q_SLOTS:
         Titlefrm &title = screen<Titlefrm>();
         title.show();
         QVERIFY(screen<Grey>().visible());
+        QCOMPARE(QSizeF(title.width(), title.height()), QSizeF(5460, 6570));
         QCOMPARE(title.left(), (1024 * 15 - 5460) / 2.f);
+        QVERIFY(title.caption() == QStringLiteral(" ") &&
+                title.backColor() == QColor(192, 192, 192));
         QCOMPARE(title.Picture1.picture().source(), QStringLiteral("images\\andesmd.jpg"));
         QVERIFY(pixelAt(title, QPointF(2730, 2880)) != QColor(192, 192, 192));
         // Sound has never been switched on, so the first Exit is silent, and it ends the program.

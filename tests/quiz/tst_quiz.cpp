@@ -41,6 +41,7 @@ private Q_SLOTS:
         livingdesert &desert = screen<livingdesert>();
         QCOMPARE(desert.Label1.caption(), QStringLiteral("Living in the Desert"));
         QVERIFY(!desert.Image1.picture().isNull());
+        QCOMPARE(desert.Image1.left(), (12000 - desert.Image1.width()) / 2);
         QCOMPARE(rec->heard(desert.label3[0]), QStringList{clickSound});
         multiple &quiz = screen<multiple>();
         QVERIFY(quiz.visible());
