@@ -5,7 +5,6 @@
 #include "app/intro0.h"
 #include "authoring/wizard.h"
 #include "authoring/worksheets.h"
-#include "platform/fonts.h"
 #include "platform/msgbox.h"
 #include "quiz/Welldone.h"
 #include "quiz/multiple.h"
@@ -13,7 +12,6 @@
 #include "tests/support/pupil.h"
 #include "tests/support/testkit.h"
 
-#include <QFile>
 #include <QTest>
 
 using namespace testkit;
@@ -22,8 +20,8 @@ using namespace author;
 namespace {
 
 const QString track = QStringLiteral("multiple/track.txt");
-const QString clickSound = QStringLiteral("wav\\click.wav");
-const QString corrupted = QStringLiteral("This worksheet seems to be corrupted.");
+const QStringList clickSound{QStringLiteral("wav\\click.wav")};
+const QStringList corrupted{QStringLiteral("This worksheet seems to be corrupted.")};
 
 QStringList titles(int n)
 {
@@ -33,14 +31,17 @@ QStringList titles(int n)
     return list;
 }
 
+QStringList askDelete(const QString &title)
+{
+    return {QStringLiteral("Are you sure that you want to delete the worksheet %1?").arg(title)};
+}
+
 /// A register of these titles, each with its worksheet file.
 void registerSheets(const ContentFolder &content, const QStringList &list, bool files = true)
 {
     content.write(track, registerBytes(list));
-    if (files)
-        for (const QString &title : list)
-            content.write(QStringLiteral("multiple/") + title + QStringLiteral(".txt"),
-                          worksheetBytes(title));
+    for (const QString &title : files ? list : QStringList())
+        content.write(QStringLiteral("multiple/%1.txt").arg(title), worksheetBytes(title));
 }
 
 /// The captions of the title slots on show, in slot order.
@@ -55,103 +56,65 @@ QStringList shown(const worksheets &cat)
 
 } // namespace
 
-class CatalogueTest : public QObject
+class CatalogueTest : public ScreenTest
 {
     Q_OBJECT
 
 private Q_SLOTS:
-    void initTestCase() { registerFonts(); }
-    void init() { resetProgram(); }
-    void cleanup() { resetProgram(); }
-
-    void oneOrTwoPages()
+    void pagesReachEveryTitle()
     {
-        ContentFolder content;
-        Recorders rec;
-        registerSheets(content, titles(24), false);
+        registerSheets(*content, titles(24), false);
         worksheets &cat = openCatalogue();
-        QVERIFY(cat.visible());
-        QVERIFY(!isLoaded<intro0>());
+        QVERIFY(cat.visible() && !isLoaded<intro0>());
         QCOMPARE(cat.Label1.caption(), QStringLiteral("Worksheets Catalogue"));
         QCOMPARE(shown(cat), titles(24));
-        QCOMPARE(cat.Label2[13].left(), 6120.f);
-        QCOMPARE(cat.Label2[24].top(), 720.f + 600 * 11);
-        QCOMPARE(cat.Label2[5].fontSize(), 12.0);
         QVERIFY(!cat.Label3[0].visible() && !cat.Label3[1].visible());
         QCOMPARE(cat.Label4.caption(), QStringLiteral("Page 1"));
-        QCOMPARE(cat.Check1.backColor(), QColor(0, 78, 152));
         click(cat.Label2[0]);
         settle();
 
-        registerSheets(content, titles(25), false);
-        worksheets &two = openCatalogue();
-        QVERIFY(!two.Label3[0].visible());
-        QVERIFY(two.Label3[1].visible());
-        rec.clearSounds();
-        click(two.Label3[1]);
-        QCOMPARE(rec.sounds(), QStringList{clickSound});
-        QCOMPARE(shown(two), QStringList{QStringLiteral("Sheet 25")});
-        QCOMPARE(two.Label4.caption(), QStringLiteral("Page 2"));
-        QVERIFY(two.Label3[0].visible() && !two.Label3[1].visible());
-        click(two.Label3[0]);
-        QCOMPARE(shown(two), titles(24));
-        QCOMPARE(two.Label4.caption(), QStringLiteral("Page 1"));
-
-        // Hover lights the titles and Exit only.
-        moveOverForm(two, QPointF(6000, 7000));
-        QVERIFY(!two.Label2[0].opaque() && !two.Label2[3].opaque());
-        QVERIFY(two.Label3[1].opaque());
-        moveOver(two.Label2[3]);
-        QVERIFY(two.Label2[3].opaque());
-    }
-
-    void everyOneOfAThousandTitlesCanBeReached()
-    {
-        ContentFolder content;
-        Recorders rec;
-        registerSheets(content, titles(1000), false);
-        worksheets &cat = openCatalogue();
-        QStringList seen = shown(cat);
-        int pages = 1;
-        while (cat.Label3[1].visible()) {
-            click(cat.Label3[1]);
-            seen << shown(cat);
-            ++pages;
+        registerSheets(*content, titles(1000), false);
+        worksheets &big = openCatalogue();
+        QVERIFY(!big.Label3[0].visible() && big.Label3[1].visible());
+        QCOMPARE(rec->heard(big.Label3[1]), clickSound);
+        QCOMPARE(shown(big), titles(48).mid(24));
+        QVERIFY(big.Label3[0].visible());
+        click(big.Label3[0]);
+        QCOMPARE(shown(big), titles(24));
+        QCOMPARE(big.Label4.caption(), QStringLiteral("Page 1"));
+        QStringList seen = shown(big);
+        while (big.Label3[1].visible()) {
+            click(big.Label3[1]);
+            seen << shown(big);
         }
-        QCOMPARE(pages, 42);
-        QCOMPARE(cat.Label4.caption(), QStringLiteral("Page 42"));
+        QCOMPARE(big.Label4.caption(), QStringLiteral("Page 42"));
         QCOMPARE(seen, titles(1000));
-        QCOMPARE(shown(cat).size(), 16);
 
         // Deleting on the last page reaches beyond the list safely.
-        rec.answers = {vbOK};
-        click(cat.Check2);
-        click(cat.Label2[16]);
-        QVERIFY(rec.messages.size() == 1);
-        QCOMPARE(rec.messages[0], QStringLiteral("This worksheet seems to be corrupted."));
-        content.write(QStringLiteral("multiple/Sheet 1000.txt"),
-                      worksheetBytes(QStringLiteral("Sheet 1000")));
-        rec.messages.clear();
-        click(cat.Label2[16]);
-        QCOMPARE(rec.messages,
-                 QStringList{QStringLiteral(
-                     "Are you sure that you want to delete the worksheet Sheet 1000?")});
-        QCOMPARE(shown(cat), titles(999).mid(984));
-        QCOMPARE(content.read(track), registerBytes(titles(999)));
+        rec->answers = {vbOK};
+        click(big.Check2);
+        QCOMPARE(rec->said(big.Label2[16]), corrupted);
+        content->write(QStringLiteral("multiple/Sheet 1000.txt"),
+                       worksheetBytes(QStringLiteral("Sheet 1000")));
+        QCOMPARE(rec->said(big.Label2[16]), askDelete(QStringLiteral("Sheet 1000")));
+        QCOMPARE(shown(big), titles(999).mid(984));
+        QCOMPARE(content->read(track), registerBytes(titles(999)));
+
+        // Hover lights the titles and Exit only.
+        moveOverForm(big, QPointF(6000, 7000));
+        QVERIFY(!big.Label2[0].opaque() && !big.Label2[3].opaque() && big.Label3[0].opaque());
+        moveOver(big.Label2[3]);
+        QVERIFY(big.Label2[3].opaque());
     }
 
     void deletingTitles()
     {
-        ContentFolder content;
-        Recorders rec;
-        registerSheets(content, titles(30));
+        registerSheets(*content, titles(30));
         worksheets &cat = openCatalogue();
         // The mode boxes untick each other; unticking leaves the other alone.
         click(cat.Check1);
-        QCOMPARE(cat.Check1.value(), 1);
         click(cat.Check2);
-        QCOMPARE(cat.Check2.value(), 1);
-        QCOMPARE(cat.Check1.value(), 0);
+        QVERIFY(cat.Check2.value() == 1 && cat.Check1.value() == 0);
         click(cat.Check1);
         QCOMPARE(cat.Check2.value(), 0);
         click(cat.Check1);
@@ -160,25 +123,20 @@ private Q_SLOTS:
 
         // Cancel changes nothing, though the worksheet was loaded.
         const auto before = folderFiles();
-        rec.answers = {vbCancel};
-        rec.clearSounds();
-        click(cat.Label2[7]);
-        QCOMPARE(rec.messages, QStringList{QStringLiteral(
-                                   "Are you sure that you want to delete the worksheet Sheet 7?")});
-        QCOMPARE(rec.sounds(), QStringList{clickSound});
+        rec->answers = {vbCancel};
+        QCOMPARE(rec->heard(cat.Label2[7]), clickSound);
+        QCOMPARE(rec->messages, askDelete(QStringLiteral("Sheet 7")));
         QCOMPARE(Module1::worktitle, QStringLiteral("Sheet 7"));
         QCOMPARE(folderFiles(), before);
         QCOMPARE(shown(cat), titles(24));
 
-        // OK removes it; the page fills up from the next.
-        rec.messages.clear();
+        // OK removes it from the register, not its file; the page fills up from the next.
         click(cat.Label2[7]);
         QStringList left = titles(30);
         left.removeAt(6);
-        QCOMPARE(content.read(track), registerBytes(left));
+        QCOMPARE(content->read(track), registerBytes(left));
         QCOMPARE(shown(cat), left.mid(0, 24));
-        QVERIFY(cat.Label3[1].visible());
-        QCOMPARE(content.read(QStringLiteral("multiple/Sheet 7.txt")),
+        QCOMPARE(content->read(QStringLiteral("multiple/Sheet 7.txt")),
                  worksheetBytes(QStringLiteral("Sheet 7")));
         click(cat.Label3[1]);
         QCOMPARE(shown(cat), left.mid(24));
@@ -187,85 +145,66 @@ private Q_SLOTS:
         while (shown(cat).size() > 1) {
             const int last = int(shown(cat).size());
             click(cat.Label2[last]);
-            QCOMPARE(shown(cat).size(), last - 1);
+            QCOMPARE(shown(cat), left.mid(24, last - 1));
         }
         click(cat.Label2[1]);
-        QVERIFY(shown(cat).isEmpty());
-        QVERIFY(cat.Label3[0].visible());
-        QCOMPARE(content.read(track), registerBytes(left.mid(0, 24)));
+        QVERIFY(shown(cat).isEmpty() && cat.Label3[0].visible());
+        QCOMPARE(content->read(track), registerBytes(left.mid(0, 24)));
         click(cat.Label3[0]);
         QCOMPARE(shown(cat), left.mid(0, 24));
 
         // A title whose file has gone cannot be removed.
-        content.remove(QStringLiteral("multiple/Sheet 1.txt"));
-        rec.messages.clear();
-        click(cat.Label2[1]);
-        QCOMPARE(rec.messages, QStringList{corrupted});
-        QCOMPARE(content.read(track), registerBytes(left.mid(0, 24)));
+        content->remove(QStringLiteral("multiple/Sheet 1.txt"));
+        QCOMPARE(rec->said(cat.Label2[1]), corrupted);
+        QCOMPARE(content->read(track), registerBytes(left.mid(0, 24)));
     }
 
     void runningAWorksheetTurnsTheSoundOnAgain()
     {
-        ContentFolder content;
-        Recorders rec;
-        registerSheets(content, titles(3));
+        registerSheets(*content, titles(3));
         screen<intro0>().show();
         click(screen<intro0>().Option2);
-        QCOMPARE(Module1::soundon, std::optional<int>(0));
         worksheets &cat = openCatalogue();
-        rec.clearSounds();
-        click(cat.Label2[2]);
         // The click came first, while sound was still off.
-        QVERIFY(rec.sounds().isEmpty());
+        QVERIFY(rec->heard(cat.Label2[2]).isEmpty());
         QCOMPARE(Module1::soundon, std::optional<int>(1));
         multiple &quiz = screen<multiple>();
-        QVERIFY(quiz.visible());
-        QVERIFY(isLoaded<intro0>() && !screen<intro0>().visible());
+        QVERIFY(quiz.visible() && cat.visible() && !screen<intro0>().visible());
         QCOMPARE(quiz.Label6.caption(), QStringLiteral("Sheet 2"));
         QCOMPARE(quiz.Label5.caption(), QStringLiteral("Habitara Demo"));
         QCOMPARE(quiz.Picture1.picture().source(), screen<intro0>().Image1.picture().source());
         QCOMPARE(quiz.Label2.caption(), QStringLiteral("Question 1 of Sheet 2"));
-        QVERIFY(cat.visible());
     }
 
     void editingADamagedWorksheet()
     {
-        ContentFolder content;
-        Recorders rec;
-        registerSheets(content, titles(2));
+        registerSheets(*content, titles(2));
         for (const char *bad : {"5", "0", "x", "-1"}) {
             QByteArray bytes = worksheetBytes(QStringLiteral("Sheet 2"));
             bytes.replace("\r\nD 10\r\n2\r\n", "\r\nD 10\r\n" + QByteArray(bad) + "\r\n");
-            content.write(QStringLiteral("multiple/Sheet 2.txt"), bytes);
+            content->write(QStringLiteral("multiple/Sheet 2.txt"), bytes);
             worksheets &cat = openCatalogue();
             click(cat.Check1);
-            rec.messages.clear();
-            click(cat.Label2[2]);
-            QCOMPARE(rec.messages, QStringList{corrupted});
+            QCOMPARE(rec->said(cat.Label2[2]), corrupted);
             QVERIFY(!isLoaded<wizard>());
             click(cat.Label2[0]);
             settle();
         }
         // A short file, in run mode.
-        content.write(QStringLiteral("multiple/Sheet 1.txt"),
-                      worksheetBytes(QStringLiteral("Sheet 1")).left(200));
+        content->write(QStringLiteral("multiple/Sheet 1.txt"),
+                       worksheetBytes(QStringLiteral("Sheet 1")).left(200));
         worksheets &cat = openCatalogue();
-        rec.messages.clear();
-        click(cat.Label2[1]);
-        QCOMPARE(rec.messages, QStringList{corrupted});
+        QCOMPARE(rec->said(cat.Label2[1]), corrupted);
         QVERIFY(!isLoaded<multiple>());
         QCOMPARE(shown(cat), titles(2));
     }
 
     void aTeachersWholeRoad()
     {
-        ContentFolder content;
-        Recorders rec;
-        // Write and save.
+        const QStringList saved{QStringLiteral("Your worksheet has been saved.")};
         wizard &w = openWizard();
         writeWorksheet(w, QStringLiteral("Mountain animals"));
-        click(w.Label3[1]);
-        QCOMPARE(rec.messages, QStringList{QStringLiteral("Your worksheet has been saved.")});
+        QCOMPARE(rec->said(w.Label3[1]), saved);
         click(w.Label3[0]);
         settle();
 
@@ -276,15 +215,11 @@ private Q_SLOTS:
         multiple &quiz = screen<multiple>();
         QCOMPARE(quiz.Label2.caption(), QStringLiteral("Question 1 of Mountain animals"));
         pupil::playQuiz(quiz, {3});
-        settle();
-        Welldone &results = screen<Welldone>();
-        QVERIFY(results.visible());
         QCOMPARE(Module1::score, std::optional<int>(9));
-        QTRY_VERIFY(pupil::resultsSettled(results));
-        click(results.Label3[1]);
+        QTRY_VERIFY(pupil::resultsSettled(screen<Welldone>()));
+        click(screen<Welldone>().Label3[1]);
         settle();
-        QVERIFY(!isLoaded<Welldone>());
-        QVERIFY(cat.visible());
+        QVERIFY(!isLoaded<Welldone>() && cat.visible());
 
         // Edit it: the wizard shows what was saved; change a question and save.
         click(cat.Check1);
@@ -297,34 +232,19 @@ private Q_SLOTS:
         for (int i = 0; i < 40; ++i)
             QCOMPARE(edit.Check1[i].value(), i % 4 == (i / 4) % 4 ? 1 : 0);
         typeInto(edit.Text2[0], QStringLiteral(", changed"));
-        rec.messages.clear();
-        click(edit.Label3[1]);
-        QCOMPARE(rec.messages, QStringList{QStringLiteral("Your worksheet has been saved.")});
+        QCOMPARE(rec->said(edit.Label3[1]), saved);
         QByteArray expected = worksheetBytes(QStringLiteral("Mountain animals"));
         expected.replace("Question 1 of Mountain animals\r\n",
                          "Question 1 of Mountain animals& changed\r\n");
-        QCOMPARE(content.read(QStringLiteral("multiple/Mountain animals.txt")), expected);
-        QCOMPARE(content.read(track), QByteArray(" 1\r\nMountain animals\r\n"));
+        QCOMPARE(content->read(QStringLiteral("multiple/Mountain animals.txt")), expected);
+        QCOMPARE(content->read(track), QByteArray(" 1\r\nMountain animals\r\n"));
         click(edit.Label3[0]);
         settle();
 
-        // Delete it; the catalogue's Exit brings the menu back.
-        click(cat.Check2);
-        QCOMPARE(cat.Check1.value(), 0);
-        rec.messages.clear();
-        click(cat.Label2[1]);
-        QCOMPARE(rec.messages,
-                 QStringList{QStringLiteral(
-                     "Are you sure that you want to delete the worksheet Mountain animals?")});
-        QVERIFY(shown(cat).isEmpty());
-        QCOMPARE(content.read(track), QByteArray(" 0\r\n"));
-        QVERIFY(QFile::exists(content.path(QStringLiteral("multiple/Mountain animals.txt"))));
-        rec.clearSounds();
-        click(cat.Label2[0]);
+        // The catalogue's Exit brings the menu back.
+        QCOMPARE(rec->heard(cat.Label2[0]), clickSound);
         settle();
-        QVERIFY(!isLoaded<worksheets>());
-        QVERIFY(screen<intro0>().visible());
-        QCOMPARE(rec.sounds(), QStringList{clickSound});
+        QVERIFY(!isLoaded<worksheets>() && screen<intro0>().visible());
     }
 };
 

@@ -2,9 +2,6 @@
 // The two printouts of a quiz: the worksheet and the award certificate, checked as the printer
 // was asked to draw them and as a PDF reads back.
 #include "app/Module1.h"
-#include "app/intro0.h"
-#include "app/livingmountains.h"
-#include "platform/fonts.h"
 #include "quiz/Welldone.h"
 #include "quiz/multiple.h"
 #include "tests/support/pupil.h"
@@ -20,187 +17,130 @@ using namespace pupil;
 
 namespace {
 
-Welldone &fullMarks()
-{
-    playQuiz(openMountainsQuiz());
-    return screen<Welldone>();
-}
+const double W = 11184, H = 16116;
+const QString band = QStringLiteral("   Well Done      Well Done     Well Done     Well Done    ");
 
 std::vector<PrintOp> only(const std::vector<PrintOp> &ops, const char *kind)
 {
     std::vector<PrintOp> result;
-    for (const PrintOp &op : ops)
-        if (op.op == QLatin1String(kind))
-            result.push_back(op);
+    std::copy_if(ops.begin(), ops.end(), std::back_inserter(result),
+                 [kind](const PrintOp &op) { return op.op == QLatin1String(kind); });
     return result;
 }
 
-/// Measures as the recording printer does.
-double widthOf(const QString &text, double size)
+/// The first text printed as given, or an empty operation.
+PrintOp find(const std::vector<PrintOp> &ops, const QString &text)
+{
+    const auto at =
+        std::find_if(ops.begin(), ops.end(), [&](const PrintOp &op) { return op.text == text; });
+    return at == ops.end() ? PrintOp() : *at;
+}
+
+bool centred(const PrintOp &op)
 {
     std::vector<PrintOp> scratch;
     RecordingPrinter printer(&scratch);
     printer.setFontName(QStringLiteral("Times New Roman"));
-    printer.setFontSize(size);
-    return printer.textWidth(text);
+    printer.setFontSize(op.size);
+    return qAbs(op.x - (W - printer.textWidth(op.text)) / 2) < 0.5;
 }
 
-bool centred(const PrintOp &op, double W)
+QString pdfOf(Recorders &rec, const ContentFolder &content, const Control &button)
 {
-    return qAbs(op.x - (W - widthOf(op.text, op.size)) / 2) < 0.5;
+    const QString pdf = content.path(QStringLiteral("printout.pdf"));
+    rec.printToPdf(pdf);
+    click(button);
+    return pdfText(pdf).simplified();
 }
-
-const QString band = QStringLiteral("   Well Done      Well Done     Well Done     Well Done    ");
 
 } // namespace
 
-class PrintingTest : public QObject
+class PrintingTest : public ScreenTest
 {
     Q_OBJECT
 
 private Q_SLOTS:
-    void initTestCase() { registerFonts(); }
-    void init() { resetProgram(); }
-    void cleanup() { resetProgram(); }
-
     void theWorksheetLaysOutEveryQuestionTwoByTwo()
     {
-        ContentFolder content;
-        Recorders rec;
         multiple &quiz = openMountainsQuiz();
         for (int q = 1; q < 7; ++q)
             click(quiz.Label3[1]);
-        click(quiz.Label3[3]);
-        QCOMPARE(rec.messages, QStringList{QStringLiteral("Your worksheet is now printing.")});
+        QCOMPARE(rec->said(quiz.Label3[3]),
+                 QStringList{QStringLiteral("Your worksheet is now printing.")});
         QCOMPARE(quiz.Label4.caption(), QStringLiteral("Question 7"));
 
-        const auto texts = only(rec.printed, "print");
-        const double W = 11184;
+        const auto texts = only(rec->printed, "print");
         QCOMPARE(texts.size(), size_t(7 + 10 * 6));
-        QCOMPARE(rec.printed.back().op, QStringLiteral("enddoc"));
+        QCOMPARE(rec->printed.back().op, QStringLiteral("enddoc"));
         for (const PrintOp &op : texts)
             QCOMPARE(op.font, QStringLiteral("Times New Roman"));
-        QCOMPARE(texts[0].text, QStringLiteral(" "));
-        QCOMPARE(texts[0].x, W / 8);
-        QCOMPARE(texts[0].size, 16.0);
+        QVERIFY(texts[0].text == QStringLiteral(" ") && texts[0].x == W / 8 && texts[0].size == 16);
         QCOMPARE(texts[1].text, QStringLiteral("Habitara") + QString(57, QLatin1Char(' ')) +
                                     QStringLiteral("Quillmoor Publishing Ltd"));
-        QCOMPARE(texts[1].x, W / 16);
-        QVERIFY(!texts[1].endLine);
-        QCOMPARE(texts[2].y, texts[1].y);
+        QVERIFY(texts[1].x == W / 16 && !texts[1].endLine && texts[2].y == texts[1].y);
         QVERIFY(texts[3].y > texts[2].y);
         QCOMPARE(texts[4].text, QStringLiteral("Habitara"));
         QCOMPARE(texts[5].text, QStringLiteral("Living in the Mountains"));
-        QCOMPARE(texts[4].size, 32.0);
-        QVERIFY(centred(texts[4], W) && centred(texts[5], W));
-        QCOMPARE(texts[6].size, 32.0);
+        QVERIFY(texts[4].size == 32 && texts[6].size == 32 && centred(texts[4]) &&
+                centred(texts[5]));
 
         for (int q = 1; q <= 10; ++q) {
             const PrintOp *line = &texts[7 + (q - 1) * 6];
             QCOMPARE(line[0].text, QStringLiteral("Question %1    ").arg(q) + Module1::question[q]);
-            QCOMPARE(line[0].x, W / 16);
-            QCOMPARE(line[0].size, 12.0);
-            QCOMPARE(line[1].text, QStringLiteral("A. ") + Module1::answera[q]);
-            QCOMPARE(line[2].text, QStringLiteral("B. ") + Module1::answerb[q]);
-            QCOMPARE(line[3].text, QStringLiteral("C. ") + Module1::answerc[q]);
-            QCOMPARE(line[4].text, QStringLiteral("D. ") + Module1::answerd[q]);
-            QCOMPARE(line[1].x, W * 2 / 6);
-            QCOMPARE(line[2].x, W * 4 / 6);
-            QCOMPARE(line[3].x, W * 2 / 6);
-            QCOMPARE(line[4].x, W * 4 / 6);
-            QVERIFY(!line[1].endLine && line[2].endLine && !line[3].endLine && line[4].endLine);
-            QCOMPARE(line[1].y, line[2].y);
-            QCOMPARE(line[3].y, line[4].y);
-            QVERIFY(line[3].y > line[1].y);
+            QVERIFY(line[0].x == W / 16 && line[0].size == 12);
+            const QString answers[] = {Module1::answera[q], Module1::answerb[q],
+                                       Module1::answerc[q], Module1::answerd[q]};
+            for (int a = 0; a < 4; ++a) {
+                QCOMPARE(line[1 + a].text,
+                         QStringLiteral("%1. ").arg(QChar(u'A' + a)) + answers[a]);
+                QCOMPARE(line[1 + a].x, W * (a % 2 ? 4 : 2) / 6);
+                QCOMPARE(line[1 + a].endLine, a % 2 == 1);
+            }
+            QVERIFY(line[1].y == line[2].y && line[3].y == line[4].y && line[3].y > line[1].y);
             QCOMPARE(line[5].text, QStringLiteral(" "));
         }
-        // The page fits one A4 sheet.
-        QVERIFY(texts.back().y < 16116);
-    }
+        QVERIFY(texts.back().y < H);
 
-    void aWorksheetWithoutAPrinterOnlySaysSo()
-    {
-        ContentFolder content;
-        Recorders rec;
-        multiple &quiz = openMountainsQuiz();
-        click(quiz.Label3[1]);
-        rec.failPrinting();
-        click(quiz.Label3[3]);
-        QCOMPARE(rec.messages,
+        // Without a printer it only says so, and the quiz goes on where it was.
+        rec->failPrinting();
+        QCOMPARE(rec->said(quiz.Label3[3]),
                  QStringList{QStringLiteral("There was a problem printing to your printer.")});
-        QCOMPARE(quiz.Label4.caption(), QStringLiteral("Question 2"));
         click(quiz.Label3[1]);
-        QCOMPARE(quiz.Label4.caption(), QStringLiteral("Question 3"));
-    }
-
-    void theWorksheetPdfReadsBack()
-    {
-        ContentFolder content;
-        Recorders rec;
-        const QString pdf = content.path(QStringLiteral("worksheet.pdf"));
-        rec.printToPdf(pdf);
-        openMountainsQuiz();
-        click(screen<multiple>().Label3[3]);
-        QCOMPARE(rec.messages, QStringList{QStringLiteral("Your worksheet is now printing.")});
-        const QString text = pdfText(pdf).simplified();
-        for (const QString &expected :
-             {QStringLiteral("Quillmoor Publishing Ltd"), QStringLiteral("Living in the Mountains"),
-              QStringLiteral("Question 3 ") + Module1::question[3],
-              QStringLiteral("D. ") + Module1::answerd[10]})
-            QVERIFY2(text.contains(expected.simplified()), qPrintable(expected));
+        QCOMPARE(quiz.Label4.caption(), QStringLiteral("Question 8"));
     }
 
     void theCertificateCarriesNameScoreAndFrame()
     {
-        ContentFolder content;
-        Recorders rec;
-        Welldone &results = fullMarks();
-        QTRY_VERIFY(resultsSettled(results));
+        Welldone &results = playToResults();
         typeInto(results.Text1, QStringLiteral("Sam Jones"));
-        rec.clearSounds();
-        click(results.Label3[0]);
-        QCOMPARE(rec.messages, QStringList{QStringLiteral("Your certificate is now printing.")});
-        QVERIFY(rec.sounds().isEmpty());
+        rec->clearSounds();
+        QCOMPARE(rec->said(results.Label3[0]),
+                 QStringList{QStringLiteral("Your certificate is now printing.")});
+        QVERIFY(rec->sounds().isEmpty());
 
-        const double W = 11184, H = 16116;
-        const auto texts = only(rec.printed, "print");
-        auto find = [&](const QString &text) {
-            for (const PrintOp &op : texts)
-                if (op.text == text)
-                    return op;
-            return PrintOp();
-        };
+        const auto texts = only(rec->printed, "print");
         QCOMPARE(texts.front().x, W / 8);
-        QCOMPARE(texts[1].text, band + band);
-        QCOMPARE(texts[1].x, 0.0);
+        QVERIFY(texts[1].text == band + band && texts[1].x == 0 && texts[1].size == 25);
         QCOMPARE(texts[1].color, QColor(0, 0, 255));
-        QCOMPARE(texts[1].size, 25.0);
-        QCOMPARE(texts.back().text, band + band);
+        QVERIFY(texts.back().text == band + band && !texts.back().endLine);
         QCOMPARE(texts.back().color, QColor(0, 0, 0));
-        QVERIFY(!texts.back().endLine);
-
-        const PrintOp product = find(QStringLiteral("Habitara"));
-        QCOMPARE(product.color, QColor(255, 0, 0));
-        QCOMPARE(product.size, 36.0);
-        QVERIFY(centred(product, W));
-        const PrintOp award = find(QStringLiteral("Excellent Work"));
-        QCOMPARE(award.color, QColor(0, 0, 128));
-        QCOMPARE(award.size, 28.0);
-        const PrintOp name = find(QStringLiteral("Sam Jones"));
-        QVERIFY(centred(name, W));
-        QCOMPARE(name.size, 28.0);
-        const PrintOp scoreLine = find(QStringLiteral("You have scored 10 out of 10."));
-        QVERIFY(centred(scoreLine, W));
+        const PrintOp product = find(texts, QStringLiteral("Habitara"));
+        QVERIFY(product.color == QColor(255, 0, 0) && product.size == 36 && centred(product));
+        const PrintOp award = find(texts, QStringLiteral("Excellent Work"));
+        QVERIFY(award.color == QColor(0, 0, 128) && award.size == 28);
+        const PrintOp name = find(texts, QStringLiteral("Sam Jones"));
+        QVERIFY(centred(name) && name.size == 28);
+        const PrintOp scoreLine = find(texts, QStringLiteral("You have scored 10 out of 10."));
+        QVERIFY(centred(scoreLine));
         QVERIFY(scoreLine.y > name.y && name.y > award.y && award.y > product.y);
         QVERIFY(texts.back().y < H);
 
         // Five rectangles and three inner boxes, 32 black lines two dots wide.
-        const auto lines = only(rec.printed, "line");
+        const auto lines = only(rec->printed, "line");
         QCOMPARE(lines.size(), size_t(32));
         std::set<std::tuple<double, double, double, double>> drawn;
         for (const PrintOp &l : lines) {
-            QCOMPARE(l.color, QColor(0, 0, 0));
-            QCOMPARE(l.drawWidth, 2);
+            QVERIFY(l.color == QColor(0, 0, 0) && l.drawWidth == 2);
             drawn.insert({l.x, l.y, l.x2, l.y2});
         }
         for (int i = 0; i < 5; ++i) {
@@ -214,78 +154,65 @@ private Q_SLOTS:
         }
 
         // Printing again gives the same certificate.
-        const auto first = rec.printed;
-        rec.printed.clear();
+        const auto first = rec->printed;
+        rec->printed.clear();
         click(results.Label3[0]);
-        QCOMPARE(rec.printed.size(), first.size());
+        QCOMPARE(rec->printed.size(), first.size());
         for (size_t i = 0; i < first.size(); ++i)
-            QVERIFY(rec.printed[i].text == first[i].text && rec.printed[i].x == first[i].x &&
-                    rec.printed[i].y == first[i].y);
+            QVERIFY(rec->printed[i].text == first[i].text && rec->printed[i].x == first[i].x &&
+                    rec->printed[i].y == first[i].y);
     }
 
     void theCertificateAfterAnActivityAndWithAnEmptyName()
     {
-        ContentFolder content;
-        Recorders rec;
         Module1::quizheading =
             QStringLiteral("A very long worksheet title about mountains and deserts");
-        Module1::score = 4;
-        Module1::outof = 4;
-        Welldone &results = screen<Welldone>();
-        results.show();
-        QCOMPARE(results.Label3[0].caption(), QStringLiteral("Print Certificate"));
-        click(results.Label3[0]);
-        const auto texts = only(rec.printed, "print");
-        bool title = false, score = false, emptyName = false;
-        for (size_t i = 0; i < texts.size(); ++i) {
-            if (texts[i].text == Module1::quizheading) {
-                title = true;
-                QCOMPARE(texts[i].size, 28.0);
-            }
-            score = score || texts[i].text == QStringLiteral("You have scored 4 out of 4.");
-            if (i > 1 && texts[i - 1].text == QStringLiteral(" ") && texts[i].text.isEmpty() &&
-                texts[i - 2].text == QStringLiteral("Excellent Work"))
-                emptyName = qAbs(texts[i].x - 11184 / 2.0) < 0.5;
-        }
-        QVERIFY(title && score && emptyName);
+        click(showScore(4, 4).Label3[0]);
+        const auto texts = only(rec->printed, "print");
+        QCOMPARE(find(texts, Module1::quizheading).size, 28.0);
+        QCOMPARE(find(texts, QStringLiteral("You have scored 4 out of 4.")).op,
+                 QStringLiteral("print"));
+        // The empty name is still printed, centred, after the award and a blank line.
+        bool emptyName = false;
+        for (size_t i = 2; i < texts.size(); ++i)
+            emptyName = emptyName || (texts[i - 2].text == QStringLiteral("Excellent Work") &&
+                                      texts[i - 1].text == QStringLiteral(" ") &&
+                                      texts[i].text.isEmpty() && qAbs(texts[i].x - W / 2) < 0.5);
+        QVERIFY(emptyName);
 
         // A short title prints at the larger size.
         unload<Welldone>();
         settle();
-        rec.printed.clear();
+        rec->printed.clear();
         Module1::quizheading = QStringLiteral("Hills");
-        screen<Welldone>().show();
-        click(screen<Welldone>().Label3[0]);
-        const auto shortTitle = only(rec.printed, "print");
-        const auto hills =
-            std::find_if(shortTitle.begin(), shortTitle.end(),
-                         [](const PrintOp &op) { return op.text == QStringLiteral("Hills"); });
-        QVERIFY(hills != shortTitle.end());
-        QCOMPARE(hills->size, 36.0);
+        click(showScore(4, 4).Label3[0]);
+        QCOMPARE(find(only(rec->printed, "print"), QStringLiteral("Hills")).size, 36.0);
 
-        rec.failPrinting();
-        rec.messages.clear();
-        click(screen<Welldone>().Label3[0]);
-        QCOMPARE(rec.messages,
+        rec->failPrinting();
+        QCOMPARE(rec->said(screen<Welldone>().Label3[0]),
                  QStringList{QStringLiteral("There was a problem printing to your printer.")});
         QVERIFY(screen<Welldone>().visible());
     }
 
-    void theCertificatePdfReadsBack()
+    void bothPrintoutsReadBackAsPdf()
     {
-        ContentFolder content;
-        Recorders rec;
-        Welldone &results = fullMarks();
-        QTRY_VERIFY(resultsSettled(results));
+        const QString sheet = pdfOf(*rec, *content, openMountainsQuiz().Label3[3]);
+        for (const QString &expected :
+             {QStringLiteral("Quillmoor Publishing Ltd"), QStringLiteral("Living in the Mountains"),
+              QStringLiteral("Question 3 ") + Module1::question[3],
+              QStringLiteral("D. ") + Module1::answerd[10]})
+            QVERIFY2(sheet.contains(expected.simplified()), qPrintable(expected));
+        unload<multiple>();
+        settle();
+
+        Welldone &results = playToResults();
         typeInto(results.Text1, QStringLiteral("Priya"));
-        const QString pdf = content.path(QStringLiteral("certificate.pdf"));
-        rec.printToPdf(pdf);
-        click(results.Label3[0]);
-        QCOMPARE(rec.messages, QStringList{QStringLiteral("Your certificate is now printing.")});
-        const QString text = pdfText(pdf).simplified();
+        const QString certificate = pdfOf(*rec, *content, results.Label3[0]);
         for (const char *expected : {"Well Done Well Done", "Habitara", "Excellent Work", "Priya",
                                      "You have scored 10 out of 10."})
-            QVERIFY2(text.contains(QLatin1String(expected)), expected);
+            QVERIFY2(certificate.contains(QLatin1String(expected)), expected);
+        QCOMPARE(rec->messages, QStringList({QStringLiteral("Your worksheet is now printing."),
+                                             QStringLiteral("Your certificate is now printing.")}));
     }
 };
 

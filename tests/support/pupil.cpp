@@ -8,6 +8,8 @@
 #include "quiz/multiple.h"
 #include "tests/support/testkit.h"
 
+#include <QTest>
+
 namespace pupil {
 
 multiple &openMountainsQuiz()
@@ -34,6 +36,22 @@ void playQuiz(multiple &quiz, const QList<int> &wrong)
 bool resultsSettled(const Welldone &results)
 {
     return !results.Timer1.enabled() && !results.Timer2.enabled() && !results.Timer3.enabled();
+}
+
+Welldone &playToResults(const QList<int> &wrong)
+{
+    playQuiz(openMountainsQuiz(), wrong);
+    Welldone &results = screen<Welldone>();
+    (void)QTest::qWaitFor([&results] { return resultsSettled(results); });
+    return results;
+}
+
+Welldone &showScore(int score, int outof)
+{
+    Module1::score = score;
+    Module1::outof = outof;
+    screen<Welldone>().show();
+    return screen<Welldone>();
 }
 
 } // namespace pupil

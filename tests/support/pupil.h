@@ -17,5 +17,10 @@ void answer(multiple &quiz, bool right);
 void playQuiz(multiple &quiz, const QList<int> &wrong = {});
 /// Whether the results screen's picture, focus and fanfare have all come.
 bool resultsSettled(const Welldone &results);
+/// Plays the Mountains quiz from the main menu to its results, wrongly at the questions listed,
+/// and waits for the results screen to settle.
+Welldone &playToResults(const QList<int> &wrong = {});
+/// The results screen shown for a score out of a total, as an activity shows it.
+Welldone &showScore(int score, int outof);
 
 } // namespace pupil

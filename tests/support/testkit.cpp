@@ -56,6 +56,33 @@ QPoint centreOf(const QWidget *w)
     return w->rect().center();
 }
 
+/// Delivers a mouse action to the window under which the widget lies, as the window system
+/// would: the window then finds the control at that point, covered or disabled ones included.
+void mouseAt(QTest::MouseAction action, QWidget *w, QPoint at)
+{
+    QWidget *top = w->window();
+    QWindow *window = top->windowHandle();
+    if (!window || !top->isVisible()) {
+        QTest::mouseEvent(action, w, Qt::LeftButton, Qt::NoModifier, at);
+        return;
+    }
+    const QPoint inWindow = w->mapTo(top, at);
+    if (action == QTest::MouseMove)
+        QTest::mouseMove(window, inWindow);
+    else
+        QTest::mouseEvent(action, window, Qt::LeftButton, Qt::NoModifier, inWindow);
+}
+
+QWindow *windowOf(const Form &form)
+{
+    return form.host()->windowHandle();
+}
+
+QPoint pixelsOf(QPointF twipsPoint)
+{
+    return QPoint(twips::toPixels(twipsPoint.x()), twips::toPixels(twipsPoint.y()));
+}
+
 } // namespace
 
 ContentFolder::ContentFolder() : ContentFolder(QStringLiteral(HABITARA_RUN_DIR)) {}
@@ -107,16 +134,8 @@ double RecordingPrinter::textHeight() const
 
 void RecordingPrinter::print(const QString &text, bool endLine)
 {
-    PrintOp op;
-    op.op = QStringLiteral("print");
-    op.text = text;
-    op.x = m_x;
-    op.y = m_y;
-    op.font = m_face;
-    op.size = m_size;
-    op.color = m_color;
-    op.endLine = endLine;
-    m_ops->push_back(op);
+    m_ops->push_back(
+        {QStringLiteral("print"), text, m_x, m_y, 0, 0, m_face, m_size, m_color, endLine});
     if (endLine) {
         m_x = 0;
         m_y += textHeight();
@@ -127,32 +146,17 @@ void RecordingPrinter::print(const QString &text, bool endLine)
 
 void RecordingPrinter::line(double x1, double y1, double x2, double y2, const QColor &color)
 {
-    PrintOp op;
-    op.op = QStringLiteral("line");
-    op.x = x1;
-    op.y = y1;
-    op.x2 = x2;
-    op.y2 = y2;
-    op.color = color;
-    op.drawWidth = m_drawWidth;
-    m_ops->push_back(op);
+    m_ops->push_back({QStringLiteral("line"), {}, x1, y1, x2, y2, {}, 0, color, true, m_drawWidth});
 }
 
 void RecordingPrinter::paintPicture(const Picture &picture, double x, double y)
 {
-    PrintOp op;
-    op.op = QStringLiteral("picture");
-    op.text = picture.source();
-    op.x = x;
-    op.y = y;
-    m_ops->push_back(op);
+    m_ops->push_back({QStringLiteral("picture"), picture.source(), x, y});
 }
 
 void RecordingPrinter::endDoc()
 {
-    PrintOp op;
-    op.op = QStringLiteral("enddoc");
-    m_ops->push_back(op);
+    m_ops->push_back({QStringLiteral("enddoc")});
 }
 
 Recorders::Recorders()
@@ -208,6 +212,39 @@ void Recorders::printToRecorder()
     setPrinterFactory([this] { return std::make_unique<RecordingPrinter>(&printed); });
 }
 
+QStringList Recorders::said(const Control &control)
+{
+    messages.clear();
+    click(control);
+    return messages;
+}
+
+QStringList Recorders::heard(const Control &control)
+{
+    clearSounds();
+    click(control);
+    return sounds();
+}
+
+void ScreenTest::initTestCase()
+{
+    registerFonts();
+}
+
+void ScreenTest::init()
+{
+    resetProgram();
+    content = std::make_unique<ContentFolder>();
+    rec = std::make_unique<Recorders>();
+}
+
+void ScreenTest::cleanup()
+{
+    rec.reset();
+    content.reset();
+    resetProgram();
+}
+
 void resetProgram()
 {
     registry::unloadAll();
@@ -229,27 +266,6 @@ void settle()
     QCoreApplication::processEvents();
 }
 
-namespace {
-
-/// Delivers a mouse action to the window under which the widget lies, as the window system
-/// would: the window then finds the control at that point, covered or disabled ones included.
-void mouseAt(QTest::MouseAction action, QWidget *w, QPoint at)
-{
-    QWidget *top = w->window();
-    QWindow *window = top->windowHandle();
-    if (!window || !top->isVisible()) {
-        QTest::mouseEvent(action, w, Qt::LeftButton, Qt::NoModifier, at);
-        return;
-    }
-    const QPoint inWindow = w->mapTo(top, at);
-    if (action == QTest::MouseMove)
-        QTest::mouseMove(window, inWindow);
-    else
-        QTest::mouseEvent(action, window, Qt::LeftButton, Qt::NoModifier, inWindow);
-}
-
-} // namespace
-
 void click(const Control &control)
 {
     QWidget *w = control.widget();
@@ -260,31 +276,13 @@ void click(const Control &control)
 void moveOver(const Control &control, QPointF offsetTwips)
 {
     QWidget *w = control.widget();
-    const QPoint at = offsetTwips.x() < 0 ? centreOf(w)
-                                          : QPoint(twips::toPixels(offsetTwips.x()),
-                                                   twips::toPixels(offsetTwips.y()));
-    mouseAt(QTest::MouseMove, w, at);
+    mouseAt(QTest::MouseMove, w, offsetTwips.x() < 0 ? centreOf(w) : pixelsOf(offsetTwips));
 }
 
 void moveOverForm(const Form &form, QPointF at)
 {
-    mouseAt(QTest::MouseMove, form.host(),
-            QPoint(twips::toPixels(at.x()), twips::toPixels(at.y())));
+    mouseAt(QTest::MouseMove, form.host(), pixelsOf(at));
 }
-
-namespace {
-
-QWindow *windowOf(const Form &form)
-{
-    return form.host()->windowHandle();
-}
-
-QPoint pixelsOf(QPointF twipsPoint)
-{
-    return QPoint(twips::toPixels(twipsPoint.x()), twips::toPixels(twipsPoint.y()));
-}
-
-} // namespace
 
 void pressOn(const Control &control, Qt::MouseButton button)
 {
@@ -326,6 +324,14 @@ void pressKey(const Form &form, Qt::Key key, Qt::KeyboardModifiers modifiers)
 void typeInto(TextBox &box, const QString &text)
 {
     box.widget()->setFocus();
+    QTest::keyClicks(box.widget(), text);
+}
+
+void retype(TextBox &box, const QString &text)
+{
+    box.widget()->setFocus();
+    QTest::keyClick(box.widget(), Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(box.widget(), Qt::Key_Delete);
     QTest::keyClicks(box.widget(), text);
 }
 

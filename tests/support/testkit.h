@@ -6,6 +6,7 @@
 
 #include <QColor>
 #include <QImage>
+#include <QObject>
 #include <QPointF>
 #include <QString>
 #include <QStringList>
@@ -117,9 +118,28 @@ public:
     void printToRecorder();
     /// Sends sounds to the system's output, unrecorded, from now on.
     void listenToSystemSound();
+    /// Clicks the control and returns the messages, or the sounds, that the click brought.
+    QStringList said(const Control &control);
+    QStringList heard(const Control &control);
 
 private:
     SoundRecorder *m_sound;
+};
+
+/// A test of the program's screens: each test function starts a fresh program in its own copy
+/// of the content, with the recorders in place.
+class ScreenTest : public QObject
+{
+    Q_OBJECT
+
+protected:
+    std::unique_ptr<ContentFolder> content;
+    std::unique_ptr<Recorders> rec;
+
+protected Q_SLOTS:
+    void initTestCase();
+    void init();
+    void cleanup();
 };
 
 /// Starts the program afresh: no screen loaded, the shared state as at start-up.
@@ -143,6 +163,8 @@ void drag(const Control &control, QPointF toTwips);
 /// Presses and releases a key on the screen's window, which hands it to the focused control.
 void pressKey(const Form &form, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
 void typeInto(TextBox &box, const QString &text);
+/// Empties the box with Ctrl+A and Delete, then types the text.
+void retype(TextBox &box, const QString &text);
 void pressEnter(TextBox &box);
 
 /// What the screen looks like now (its window grabbed to an image).
