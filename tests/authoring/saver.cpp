@@ -1,7 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// worksheet_saver FOLDER PREFIX COUNT: saves COUNT worksheets titled "PREFIX 1" onwards into the
-// worksheet folder below FOLDER, as a second copy of the program would. Exits non-zero on the
-// first save that fails.
+// worksheet_saver FOLDER PREFIX COUNT: saves worksheets "PREFIX 1" onwards as another copy would.
 #include "authoring/worksheetfile.h"
 
 #include <QCoreApplication>
@@ -24,8 +22,7 @@ int main(int argc, char **argv)
         Worksheet sheet;
         sheet.title = args[2] + QLatin1Char(' ') + QString::number(i);
         for (int q = 0; q < 10; ++q) {
-            sheet.questions[q] =
-                sheet.title + QStringLiteral(" question ") + QString::number(q + 1);
+            sheet.questions[q] = sheet.title + QStringLiteral(" question %1").arg(q + 1);
             for (int a = 0; a < 4; ++a)
                 sheet.answers[q][a] = QString(QChar(char16_t(u'A' + a)));
             sheet.right[q] = 1;
@@ -36,8 +33,7 @@ int main(int argc, char **argv)
             std::fprintf(stderr, "saving %s failed: %s\n", qPrintable(sheet.title), e.what());
             return 1;
         }
-        // A moment between saves lets the other copy in, as it would between two teachers'
-        // clicks; without it each copy would take the lock straight back.
+        // A moment between saves lets the other copy take the lock, as between two clicks.
         QThread::msleep(2);
     }
     return 0;
