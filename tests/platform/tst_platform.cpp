@@ -122,29 +122,14 @@ private Q_SLOTS:
         rec->listenToSystemSound();
         preloadSounds(QStringLiteral("wav"));
 
-        // Each click's handler plays its sound and goes on at once, whatever the file.
-        Bench &bench = screen<Bench>();
-        bench.show();
-        QString playing;
-        QStringList done;
-        bench.Label1.onClick = [&] {
-            soundDevice().play(playing);
-            done << playing;
-        };
-        const QStringList sounds = {
-            QStringLiteral("wav\\click.wav"),   QStringLiteral("WAV/Click.WAV"),
-            QStringLiteral("wav\\click.wav"),   QStringLiteral("wav\\fanf2.wav"),
-            QStringLiteral("wav\\missing.wav"), QStringLiteral("wav\\broken.wav"),
-            QStringLiteral("wav\\empty.wav"),   QStringLiteral("wav\\broken.wav"),
-        };
-        for (const QString &sound : sounds) {
-            playing = sound;
-            click(bench.Label1);
-            settle();
-        }
-        QCOMPARE(done, sounds);
+        // Whether the file is there, loaded before, missing, broken or empty, play returns.
+        for (const char *sound :
+             {"wav\\click.wav", "WAV/Click.WAV", "wav\\click.wav", "wav\\fanf2.wav",
+              "wav\\missing.wav", "wav\\broken.wav", "wav\\empty.wav", "wav\\broken.wav"})
+            soundDevice().play(QString::fromLatin1(sound));
+        settle();
         QCOMPARE(rec->messages, QStringList());
-        QVERIFY(bench.visible() && !programEnded());
+        QVERIFY(!programEnded());
     }
 
     void onlyWholePcmWavFilesGoToTheOutput()
