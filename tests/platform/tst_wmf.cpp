@@ -368,12 +368,8 @@ void WmfTest::otherProgramsFiles()
     };
     const QImage mine = render(*metafile, reference.size(), picture);
     const QString wrong = wrongIn(mine);
-    if (!wrong.isEmpty())
-        mine.save(QDir::temp().filePath(QTest::currentDataTag() + QStringLiteral("-ours.png")));
     QVERIFY2(wrong.isEmpty(), qPrintable(wrong));
-    // The comparison sees the picture moved a little, or a shape left out.
-    QVERIFY(!wrongIn(render(*metafile, reference.size(), picture.translated(8, 0))).isEmpty());
-    QImage blotted = mine;
+    QImage blotted = mine; // the comparison sees a shape left out
     QPainter(&blotted).fillRect(std::get<0>(probes[0]) - 20, std::get<1>(probes[0]) - 20, 40, 40,
                                 Qt::white);
     QVERIFY(!wrongIn(blotted).isEmpty());
@@ -399,12 +395,7 @@ void WmfTest::writerRoundTrip()
     }
     const QImage played = render(*metafile, expected.size());
     const QString wrong = differences(played, expected, 6, 64);
-    if (!wrong.isEmpty())
-        played.save(QDir::temp().filePath(QStringLiteral("roundtrip-played.png")));
     QVERIFY2(wrong.isEmpty(), qPrintable(wrong));
-    QImage blotted = played; // the tolerance still sees a shape left out
-    QPainter(&blotted).fillRect(240, 30, 100, 60, Qt::white);
-    QVERIFY(!differences(blotted, expected, 6, 64).isEmpty());
     // The wrapped and the single line of text land where QPainter put them.
     for (const QRect &region : {QRect(180, 260, 200, 110), QRect(15, 370, 300, 30)}) {
         const QRect a = inkBox(played, region), b = inkBox(expected, region);
@@ -456,23 +447,16 @@ void WmfTest::headers_data()
     QTest::addColumn<QSizeF>("twips"); // empty when the file cannot be used
     QTest::addColumn<int>("records");
     QTest::addColumn<int>("problems");
-    const QByteArray none;
-    QTest::newRow("placeable") << placeable(none, 0, {0, 0, 2880, 1440}) << QSizeF(2880, 1440) << 0
-                               << 0;
-    QTest::newRow("576 a inch") << placeable(none, 0, {100, 50, 576, 288}, 576) << QSizeF(1440, 720)
-                                << 0 << 0;
-    QTest::newRow("plain") << plain(rec(0x020B, {-50, -100}) + ext(3000, 2000), 0)
-                           << QSizeF(3000, 2000) << 2 << 0;
-    QTest::newRow("no end") << placeable(none, 0, {0, 0, 144, 144}, 1440, false) << QSizeF(144, 144)
-                            << 0 << 1;
-    QTest::newRow("plain, no size") << plain(none, 0, false) << QSizeF() << 0 << 0;
-    QTest::newRow("png") << QByteArray("\x89PNG\r\n\x1a\n0000000000000000000000") << QSizeF() << 0
-                         << 0;
-    QTest::newRow("empty") << QByteArray() << QSizeF() << 0 << 0;
-    QTest::newRow("placeable cut") << QByteArray::fromHex("d7cdc69a0000") << QSizeF() << 0 << 0;
-    QTest::newRow("header cut") << placeable(none, 0).left(38) << QSizeF() << 0 << 0;
-    QTest::newRow("no inch") << placeable(none, 0, {0, 0, 100, 100}, 0) << QSizeF() << 0 << 0;
-    QTest::newRow("no width") << placeable(none, 0, {0, 0, 0, 100}) << QSizeF() << 0 << 0;
+    const QByteArray none; // files cut short are truncatedFiles' business
+    auto row = [](const char *tag, const QByteArray &file, QSizeF twips, int records = 0,
+                  int problems = 0) { QTest::newRow(tag) << file << twips << records << problems; };
+    row("576 a inch", placeable(none, 0, {100, 50, 576, 288}, 576), {1440, 720});
+    row("plain", plain(rec(0x020B, {-50, -100}) + ext(3000, 2000), 0), {3000, 2000}, 2);
+    row("no end", placeable(none, 0, {0, 0, 144, 144}, 1440, false), {144, 144}, 0, 1);
+    row("plain, no size", plain(none, 0, false), {});
+    row("png", "\x89PNG\r\n\x1a\n0000000000000000000000", {});
+    row("no inch", placeable(none, 0, {0, 0, 100, 100}, 0), {});
+    row("no width", placeable(none, 0, {0, 0, 0, 100}), {});
 }
 
 void WmfTest::headers()
@@ -502,10 +486,9 @@ void WmfTest::damagedRecords_data()
     // A size too small stops reading, keeping what came before; so does one past the end.
     QTest::newRow("size too small") << placeable(fill(blue) + rec(0x041B, zeros, 2) + rect, 2) << 4
                                     << QStringList{"impossible size"} << QRgb(0);
-    for (int past : {1, 1000})
-        QTest::addRow("size %d past the end", past)
-            << placeable(rect + rec(0x041B, zeros, 7 + past), 0, {0, 0, 100, 100}, 1440, false) << 1
-            << QStringList{"past the end"} << QRgb(0);
+    QTest::newRow("size one past the end")
+        << placeable(rect + rec(0x041B, zeros, 8), 0, {0, 0, 100, 100}, 1440, false) << 1
+        << QStringList{"past the end"} << QRgb(0);
     // A record too short for what it needs is skipped, and reading goes on.
     QTest::newRow("short rectangle")
         << placeable(rec(0x041B, {10, 10}) + brush(blue) + sel(0) + rect, 1) << 4
@@ -566,7 +549,9 @@ void WmfTest::truncatedFiles()
     const QByteArray good = content::renderWmf(QSizeF(3000, 3000), drawSamplePage);
     int parsed = 0, lastCount = -1;
     for (qsizetype length = 0; length <= good.size(); length += length < 200 ? 1 : 97) {
-        auto m = wmf::Metafile::parse(good.left(length));
+        QString error;
+        auto m = wmf::Metafile::parse(good.left(length), &error);
+        QCOMPARE(error.isEmpty(), bool(m));
         if (!m)
             continue;
         ++parsed;
@@ -583,53 +568,48 @@ void WmfTest::drawings_data()
     QTest::addColumn<QByteArray>("file");
     QTest::addColumn<Probes>("probes");
     const QRgb white = 0xffffff, black = 0, red = 0xff0000, green = 0x00c800, blue = 0x0000ff;
+    auto row = [](const char *tag, const QByteArray &records, int objects, const Probes &probes,
+                  const QRect &box = {0, 0, 100, 100}) {
+        QTest::newRow(tag) << placeable(records, objects, box) << probes;
+    };
     // A new object takes the lowest free slot; deleting an empty slot changes nothing, and a
     // selected brush stays in use after its slot is freed.
-    QTest::newRow("object table") << placeable(pen(5, 0, 0) + sel(0) + brush(red) + brush(blue) +
-                                                   brush(0xffff00) + del(1) + del(2) + del(2) +
-                                                   brush(green) + sel(1) + box(0, 0, 50, 100) +
-                                                   sel(3) + del(3) + box(50, 0, 100, 100) +
-                                                   brush(blue) + sel(2) + box(25, 25, 75, 75),
-                                               4)
-                                  << Probes{{10, 50, green}, {90, 50, 0xffff00}, {50, 50, blue}};
-    // The window maps onto the bounding box: y up turns the picture over; MM_TEXT keeps one
-    // unit a box unit whatever the extent; isotropic keeps squares square.
-    QTest::newRow("y up") << placeable(rec(0x0103, {8}) + rec(0x020B, {100, 0}) + ext(100, -100) +
-                                           fill(blue) + box(0, 0, 50, 50),
-                                       2)
-                          << Probes{{25, 75, blue}, {25, 25, white}, {75, 75, white}};
-    QTest::newRow("MM_TEXT") << placeable(ext(1000, 1000) + rec(0x0103, {1}) +
-                                              rec(0x020B, {50, 50}) + fill(red) +
-                                              box(50, 50, 100, 100),
-                                          2, {0, 0, 200, 200})
-                             << Probes{{25, 25, red}, {75, 75, white}};
-    QTest::newRow("isotropic") << placeable(rec(0x0103, {7}) + ext(100, 100) +
-                                                rec(0x020E, {100, 200}) + fill(black) +
-                                                box(0, 0, 100, 100),
-                                            2, {0, 0, 200, 100})
-                               << Probes{{97, 97, black}, {103, 50, white}};
+    row("object table",
+        pen(5, 0, 0) + sel(0) + brush(red) + brush(blue) + brush(0xffff00) + del(1) + del(2) +
+            del(2) + brush(green) + sel(1) + box(0, 0, 50, 100) + sel(3) + del(3) +
+            box(50, 0, 100, 100) + brush(blue) + sel(2) + box(25, 25, 75, 75),
+        4, {{10, 50, green}, {90, 50, 0xffff00}, {50, 50, blue}});
+    // The window maps onto the box: y up turns the picture over; MM_TEXT keeps one unit a box
+    // unit whatever the extent; isotropic keeps squares square.
+    row("y up",
+        rec(0x0103, {8}) + rec(0x020B, {100, 0}) + ext(100, -100) + fill(blue) + box(0, 0, 50, 50),
+        2, {{25, 75, blue}, {25, 25, white}, {75, 75, white}});
+    row("MM_TEXT",
+        ext(1000, 1000) + rec(0x0103, {1}) + rec(0x020B, {50, 50}) + fill(red) +
+            box(50, 50, 100, 100),
+        2, {{25, 25, red}, {75, 75, white}}, {0, 0, 200, 200});
+    row("isotropic",
+        rec(0x0103, {7}) + ext(100, 100) + rec(0x020E, {100, 200}) + fill(black) +
+            box(0, 0, 100, 100),
+        2, {{97, 97, black}, {103, 50, white}}, {0, 0, 200, 100});
     // A clip holds until the state saved before it comes back, with the brush of then.
-    QTest::newRow("clip and restore")
-        << placeable(fill(green) + rec(0x001E, {}) + box(40, 40, 60, 60, 0x0416) + brush(red) +
-                         sel(2) + box(0, 0, 100, 100) + rec(0x0127, {-1}) + box(0, 0, 20, 20),
-                     3)
-        << Probes{{50, 50, red}, {30, 50, white}, {70, 50, white}, {10, 10, green}};
-    QTest::newRow("excluded") << placeable(fill(blue) + box(20, 20, 40, 40, 0x0415) +
-                                               box(60, 60, 80, 80, 0x0415) + box(0, 0, 100, 100),
-                                           2)
-                              << Probes{{30, 30, white}, {70, 70, white}, {50, 50, blue}};
+    row("clip and restore",
+        fill(green) + rec(0x001E, {}) + box(40, 40, 60, 60, 0x0416) + brush(red) + sel(2) +
+            box(0, 0, 100, 100) + rec(0x0127, {-1}) + box(0, 0, 20, 20),
+        3, {{50, 50, red}, {30, 50, white}, {70, 50, white}, {10, 10, green}});
+    row("excluded",
+        fill(blue) + box(20, 20, 40, 40, 0x0415) + box(60, 60, 80, 80, 0x0415) +
+            box(0, 0, 100, 100),
+        2, {{30, 30, white}, {70, 70, white}, {50, 50, blue}});
     // From the ray through the right to the ray through the top, counter-clockwise: a pie fills
     // the upper right quarter, a chord leaves the triangle by the centre empty, an arc strokes.
     const auto arc = [&](int function) {
-        return placeable(ext(100, 100) + fill(black) + pen(0, 2, black) + sel(2) +
-                             rec(function, {0, 50, 50, 100, 100, 100, 0, 0}),
-                         3);
+        return ext(100, 100) + fill(black) + pen(0, 2, black) + sel(2) +
+               rec(function, {0, 50, 50, 100, 100, 100, 0, 0});
     };
-    QTest::newRow("pie") << arc(0x081A)
-                         << Probes{{70, 30, black}, {30, 30, white}, {70, 70, white}};
-    QTest::newRow("chord") << arc(0x0830) << Probes{{80, 20, black}, {60, 40, white}};
-    QTest::newRow("arc") << arc(0x0817)
-                         << Probes{{93, 25, black}, {80, 20, white}, {14, 85, white}};
+    row("pie", arc(0x081A), 3, {{70, 30, black}, {30, 30, white}, {70, 70, white}});
+    row("chord", arc(0x0830), 3, {{80, 20, black}, {60, 40, white}});
+    row("arc", arc(0x0817), 3, {{93, 25, black}, {80, 20, white}, {14, 85, white}});
     // Bitmaps of every depth, either way up, stretched by two records to the same place.
     for (int bits : {1, 4, 8, 24, 32}) {
         for (bool topDown : {false, true}) {
