@@ -404,13 +404,6 @@ void WmfTest::writerRoundTrip()
             !b.isEmpty() && apart(a, b) <= 2 && ratio > 0.8 && ratio < 1.25,
             qPrintable(QStringLiteral("%1 against %2, ink %3").arg(str(a), str(b)).arg(ratio)));
     }
-    // Colours where they were drawn; the clipped ellipse only inside its clip.
-    const Probes probes = {{100, 70, qRgb(220, 40, 40)},  {293, 70, qRgb(40, 90, 220)},
-                           {100, 196, qRgb(250, 200, 0)}, {293, 210, qRgb(120, 60, 200)},
-                           {50, 290, qRgb(220, 30, 30)},  {110, 340, qRgb(240, 200, 20)},
-                           {360, 400, qRgb(0, 160, 160)}, {300, 400, 0xffffff},
-                           {360, 360, 0xffffff}};
-    QVERIFY2(missed(played, probes, 24).isEmpty(), qPrintable(missed(played, probes, 24)));
 
     // A large bitmap is stored at no more than 300 dpi, its transparent part white.
     QImage big(2000, 2000, QImage::Format_ARGB32);
