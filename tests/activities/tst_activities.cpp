@@ -17,11 +17,12 @@
 #include <QWidget>
 
 using namespace testkit;
+using namespace Qt::StringLiterals;
 
 namespace {
 
-const QString clickSound = QStringLiteral("wav\\click.wav");
-const QStringList thud{QStringLiteral("wav\\thud3.wav")};
+const QString clickSound = u"wav\\click.wav"_s;
+const QStringList thud{u"wav\\thud3.wav"_s};
 
 QPointF cornerOf(const Control &c)
 {
@@ -137,7 +138,7 @@ private Q_SLOTS:
         QCOMPARE(Module1::score, std::optional<int>(0));
         click(screen<livingmountains>().label3[3]);
         auto &desertOrd = switchTo<livingdesertord>(screen<livingmountainsord>());
-        QCOMPARE(desertOrd.Label6.caption(), QStringLiteral("Living in the Desert"));
+        QCOMPARE(desertOrd.Label6.caption(), u"Living in the Desert"_s);
         QVERIFY(desertOrd.Label1[11].opaque()); // statements: box entries loading leaves alone
         auto &desertLab = switchTo<livingdesertlab>(desertOrd);
         QCOMPARE(Module1::outof, std::optional<int>(6));
@@ -225,7 +226,7 @@ private Q_SLOTS:
         const QPointF onStatement = cornerOf(statements.Label1[8]) + QPointF(2000, 180);
         drag(statements.Label2[4], onStatement);
         QVERIFY(centredNear(statements.Label2[4], onStatement));
-        QCOMPARE(statements.Label1[8].caption(), QStringLiteral("Most desert people are nomads."));
+        QCOMPARE(statements.Label1[8].caption(), u"Most desert people are nomads."_s);
         QVERIFY(rec->sounds().isEmpty());
     }
 
@@ -274,23 +275,21 @@ private Q_SLOTS:
     void scoresReachTheResultsScreenInWords()
     {
         Module1::soundon = 1;
-        Module1::quizheading = QStringLiteral("A teacher's worksheet");
+        Module1::quizheading = u"A teacher's worksheet"_s;
         auto &zones = open<livingmountainsord>();
         solve(zones);
         rec->clearSounds();
-        QCOMPARE(scoreOf(zones, false),
-                 QStringLiteral("Excellent work. You have scored 5 out of 5."));
+        QCOMPARE(scoreOf(zones, false), u"Excellent work. You have scored 5 out of 5."_s);
         Welldone &results = screen<Welldone>();
         QVERIFY(results.visible() && results.Text1.visible() && !results.Label6.visible());
         QCOMPARE(Module1::score, std::optional<int>(5));
-        QCOMPARE(results.Label3[0].caption(), QStringLiteral("Print Certificate"));
+        QCOMPARE(results.Label3[0].caption(), u"Print Certificate"_s);
         QTRY_VERIFY(pupil::resultsSettled(results));
         QCOMPARE(rec->sounds(), QStringList{clickSound}); // five is too few for a fanfare
         // The certificate names the activity's topic, not an earlier quiz.
-        QCOMPARE(rec->said(results.Label3[0]),
-                 QStringList{QStringLiteral("Your certificate is now printing.")});
+        QCOMPARE(rec->said(results.Label3[0]), QStringList{u"Your certificate is now printing."_s});
         QVERIFY(std::any_of(rec->printed.begin(), rec->printed.end(), [](const PrintOp &op) {
-            return op.text == QStringLiteral("Living in the Mountains");
+            return op.text == u"Living in the Mountains"_s;
         }));
         // Back on the activity the labels lie where they were; two zones swapped is two short.
         click(results.Label3[1]);
@@ -299,31 +298,28 @@ private Q_SLOTS:
         dragInto(zones, 4, zones.Label4[4]);
         dragInto(zones, 2, zones.Label1[4]);
         dragInto(zones, 4, zones.Label1[2]);
-        QCOMPARE(scoreOf(zones, false), QStringLiteral("Good work. You have scored 3 out of 5."));
+        QCOMPARE(scoreOf(zones, false), u"Good work. You have scored 3 out of 5."_s);
         QVERIFY(screen<Welldone>().Label6.visible() && !screen<Welldone>().Label3[0].visible() &&
                 !screen<Welldone>().Label5.visible());
-        QCOMPARE(screen<Welldone>().Label6.caption(),
-                 QStringLiteral("Read the Key Facts and try again."));
+        QCOMPARE(screen<Welldone>().Label6.caption(), u"Read the Key Facts and try again."_s);
         click(screen<Welldone>().Label3[1]);
         settle();
         // The true-or-false labels, every one in the wrong group: 0 of 8, fewer than that.
         auto &facts = switchTo<livingdesertord>(zones);
         for (int i = 0; i < 8; ++i)
             dragInto(facts, i, facts.Label1[(i + 4) % 8]);
-        QCOMPARE(scoreOf(facts), QStringLiteral("You have scored 0 out of 8."));
+        QCOMPARE(scoreOf(facts), u"You have scored 0 out of 8."_s);
         // Any order within each group: full marks, and the fanfare of eight.
         click(facts.Label3[1]);
         for (int i = 0; i < 8; ++i)
             dragInto(facts, i, facts.Label1[(i < 4 ? 3 - i : 11 - i)]);
         rec->clearSounds();
-        QCOMPARE(scoreOf(facts, false),
-                 QStringLiteral("Excellent work. You have scored 8 out of 8."));
+        QCOMPARE(scoreOf(facts, false), u"Excellent work. You have scored 8 out of 8."_s);
         QTRY_VERIFY(pupil::resultsSettled(screen<Welldone>()));
         QStringList fanfare = rec->sounds();
         fanfare.removeAll(clickSound);
         QVERIFY(fanfare.size() == 1 &&
-                QStringList({QStringLiteral("wav\\flute.wav"), QStringLiteral("wav\\gong.wav"),
-                             QStringLiteral("wav\\clap2.wav")})
+                QStringList({u"wav\\flute.wav"_s, u"wav\\gong.wav"_s, u"wav\\clap2.wav"_s})
                     .contains(fanfare[0]));
         click(screen<Welldone>().Label3[1]);
         settle();
@@ -333,7 +329,7 @@ private Q_SLOTS:
         dragInto(animals, 2, animals.Label4[2]);
         dragInto(animals, 0, animals.Label1[2]);
         dragInto(animals, 2, animals.Label1[0]);
-        QCOMPARE(scoreOf(animals), QStringLiteral("Good work. You have scored 2 out of 4."));
+        QCOMPARE(scoreOf(animals), u"Good work. You have scored 2 out of 4."_s);
     }
 
     void theKeyboardAlonePlaysAnActivity()
@@ -395,7 +391,7 @@ private Q_SLOTS:
         tabTo(a, a.Label3[2]);
         pressKey(a, Qt::Key_Space);
         QCOMPARE(screen<Welldone>().Label1.caption(),
-                 QStringLiteral("Excellent work. You have scored 4 out of 4."));
+                 u"Excellent work. You have scored 4 out of 4."_s);
         click(screen<Welldone>().Label3[1]);
         settle();
         QTRY_VERIFY(a.host()->isActiveWindow());

@@ -38,11 +38,11 @@
 #include <stdexcept>
 
 using namespace testkit;
+using namespace Qt::StringLiterals;
 
 namespace {
 
-const QStringList damages = {QStringLiteral("removed"), QStringLiteral("garbled"),
-                             QStringLiteral("emptied")};
+const QStringList damages = {u"removed"_s, u"garbled"_s, u"emptied"_s};
 
 QString sourceFolder()
 {
@@ -62,31 +62,29 @@ QByteArray garbled(const QString &relative, const QByteArray &bytes)
 
 bool isRegister(const QString &file)
 {
-    return file.compare(QLatin1String("multiple/track.txt"), Qt::CaseInsensitive) == 0;
+    return file.compare(u"multiple/track.txt"_s, Qt::CaseInsensitive) == 0;
 }
 
 /// The program's own words about printing and saving, and about the damaged file only.
 bool expectedMessage(const QString &text, const QString &damagedFile)
 {
     static const QStringList said = {
-        QStringLiteral("Your worksheet is now printing."),
-        QStringLiteral("Your certificate is now printing."),
-        QStringLiteral("There was a problem printing to your printer."),
-        QStringLiteral("You have not chosen a title for your worksheet"),
-        QStringLiteral("Your worksheet has been saved."),
-        QStringLiteral("Are you sure that you want to delete the worksheet Walk sheet?")};
+        u"Your worksheet is now printing."_s,
+        u"Your certificate is now printing."_s,
+        u"There was a problem printing to your printer."_s,
+        u"You have not chosen a title for your worksheet"_s,
+        u"Your worksheet has been saved."_s,
+        u"Are you sure that you want to delete the worksheet Walk sheet?"_s};
     // A damaged register: the catalogue cannot open what it lists, and no save can add to it.
     if (said.contains(text) ||
-        (isRegister(damagedFile) &&
-         (text == QLatin1String("This worksheet seems to be corrupted.") ||
-          text == QLatin1String("There was a problem saving your worksheet"))))
+        (isRegister(damagedFile) && (text == u"This worksheet seems to be corrupted."_s ||
+                                     text == u"There was a problem saving your worksheet"_s)))
         return true;
     static const QRegularExpression quiz(QStringLiteral(
         R"(^The quiz file "multiple\\(.+)\.txt" is missing or damaged, so this quiz cannot start\.$)"));
     const auto match = quiz.match(text);
-    return match.hasMatch() &&
-           damagedFile.compare(QStringLiteral("multiple/%1.txt").arg(match.captured(1)),
-                               Qt::CaseInsensitive) == 0;
+    return match.hasMatch() && damagedFile.compare(u"multiple/%1.txt"_s.arg(match.captured(1)),
+                                                   Qt::CaseInsensitive) == 0;
 }
 
 /// One walk through the program; hearing: whether the sounds are recorded (and so checked).
@@ -123,7 +121,7 @@ private:
     void expect(bool condition, const QString &what) const
     {
         if (!condition)
-            throw std::runtime_error((m_step + QStringLiteral(": ") + what).toStdString());
+            throw std::runtime_error((m_step + u": "_s + what).toStdString());
     }
 
     /// After every step: the program runs and handles events, the expected screen is in front
@@ -131,30 +129,30 @@ private:
     template <class Expected> void check()
     {
         settle();
-        expect(!programEnded(), QStringLiteral("the program ended"));
+        expect(!programEnded(), u"the program ended"_s);
         bool answered = false;
         QObject context;
         QTimer::singleShot(0, &context, [&answered] { answered = true; });
         settle();
-        expect(answered, QStringLiteral("the program no longer handles events"));
+        expect(answered, u"the program no longer handles events"_s);
         Form *front = registry::front();
         expect(front && isLoaded<Expected>() && front == &screen<Expected>(),
-               QStringLiteral("%1 is in front instead").arg(front ? front->name() : "nothing"));
+               u"%1 is in front instead"_s.arg(front ? front->name() : "nothing"));
         if (front != m_lastFront) { // each screen coming to the front is drawn whole
             const QImage image = grab(*front);
             expect(!image.isNull() && image.size() == front->host()->size(),
-                   QStringLiteral("%1 does not draw").arg(front->name()));
+                   u"%1 does not draw"_s.arg(front->name()));
             m_lastFront = front;
         }
         ++steps;
         for (; m_seenMessages < m_rec.messages.size(); ++m_seenMessages)
             expect(expectedMessage(m_rec.messages[m_seenMessages], m_damaged),
-                   QStringLiteral("unexpected message \"%1\"").arg(m_rec.messages[m_seenMessages]));
+                   u"unexpected message \"%1\""_s.arg(m_rec.messages[m_seenMessages]));
     }
 
     template <class Expected> void press(const Control &control)
     {
-        m_step = QStringLiteral("%1: %2").arg(control.form().name(), control.name());
+        m_step = u"%1: %2"_s.arg(control.form().name(), control.name());
         click(control);
         check<Expected>();
     }
@@ -173,29 +171,28 @@ private:
         const size_t before = m_rec.printed.size();
         const qsizetype messages = m_rec.messages.size();
         press<Here>(button);
-        expect(m_rec.printed.size() > before && m_rec.printed.back().op == QLatin1String("enddoc"),
-               QStringLiteral("nothing was printed"));
+        expect(m_rec.printed.size() > before && m_rec.printed.back().op == u"enddoc"_s,
+               u"nothing was printed"_s);
         expect(done.isEmpty() ||
                    (m_rec.messages.size() == messages + 1 && m_rec.messages.back() == done),
-               QStringLiteral("printing did not say \"%1\"").arg(done));
+               u"printing did not say \"%1\""_s.arg(done));
         m_rec.failPrinting();
         press<Here>(button);
         expect(m_rec.messages.size() > messages &&
-                   m_rec.messages.back() ==
-                       QLatin1String("There was a problem printing to your printer."),
-               QStringLiteral("a failed print was not reported"));
+                   m_rec.messages.back() == u"There was a problem printing to your printer."_s,
+               u"a failed print was not reported"_s);
         m_rec.printToRecorder();
     }
 
     void title()
     {
-        m_step = QStringLiteral("start");
+        m_step = u"start"_s;
         guard([] { screen<Titlefrm>().show(); });
         check<Titlefrm>();
         Titlefrm &t = screen<Titlefrm>();
         pressAll<Titlefrm>(
             {&t.Label4, &t.Picture1, &t.Label1, &t.Label5, &t.Label3, &t.Label2, &t.Frame1});
-        m_step = QStringLiteral("backdrop"); // a click on it leaves the title in front
+        m_step = u"backdrop"_s; // a click on it leaves the title in front
         QTest::mouseClick(screen<Grey>().host()->windowHandle(), Qt::LeftButton, {}, QPoint(5, 5));
         check<Titlefrm>();
         press<intro0>(t.Command1);
@@ -208,12 +205,12 @@ private:
         m_rec.clearSounds(); // the topics still to come do nothing
         for (int i : {0, 2, 3, 4, 6, 7, 8, 9, 10, 15})
             press<intro0>(menu.Label2[i]);
-        expect(m_rec.sounds().isEmpty(), QStringLiteral("a disabled entry answered"));
+        expect(m_rec.sounds().isEmpty(), u"a disabled entry answered"_s);
         press<intro0>(menu.Option2);
         m_rec.clearSounds();
         press<livingmountains>(menu.Label2[1]);
         press<intro0>(screen<livingmountains>().label3[2]);
-        expect(m_rec.sounds().isEmpty(), QStringLiteral("a sound played with sound off"));
+        expect(m_rec.sounds().isEmpty(), u"a sound played with sound off"_s);
         press<intro0>(menu.Option1);
     }
 
@@ -221,8 +218,8 @@ private:
     {
         m_rec.clearSounds();
         press<Topic>(screen<intro0>().Label2[std::is_same_v<Topic, livingmountains> ? 1 : 5]);
-        expect(!m_hearing || m_rec.sounds() == QStringList{QStringLiteral("wav\\click.wav")},
-               QStringLiteral("the menu's click was not heard"));
+        expect(!m_hearing || m_rec.sounds() == QStringList{u"wav\\click.wav"_s},
+               u"the menu's click was not heard"_s);
         Topic &t = screen<Topic>();
         pressAll<Topic>({&t.Label1, &t.Image1});
         activity<Topic, Labelling>(t.label3[1]);
@@ -237,26 +234,24 @@ private:
             Wrong &review = screen<Wrong>();
             const int wrongAnswers = 10 - Module1::score.value_or(0);
             for (int k = 0; k < 10; ++k)
-                expect(
-                    review.Label2[k].visible() == (k < wrongAnswers),
-                    QStringLiteral("the review does not list %1 wrong answers").arg(wrongAnswers));
+                expect(review.Label2[k].visible() == (k < wrongAnswers),
+                       u"the review does not list %1 wrong answers"_s.arg(wrongAnswers));
             pressAll<Wrong>({&review.Label6, &review.Label4, &review.Label2[0], &review.Label2[1],
                              &review.Label5});
             press<Topic>(review.Label3[1]);
-            expect(!isLoaded<Welldone>(), QStringLiteral("the results stayed loaded"));
+            expect(!isLoaded<Welldone>(), u"the results stayed loaded"_s);
         }
         if (quiz<Topic>({}) && Module1::score != Module1::outof) {
             press<Topic>(screen<Welldone>().Label3[1]); // a damaged quiz need not give full marks
         } else if (isLoaded<Welldone>()) {
             Welldone &results = screen<Welldone>();
-            m_step = QStringLiteral("results: name");
-            typeInto(results.Text1, QStringLiteral("Amira"));
+            m_step = u"results: name"_s;
+            typeInto(results.Text1, u"Amira"_s);
             check<Welldone>();
-            printBothWays<Welldone>(results.Label3[0],
-                                    QStringLiteral("Your certificate is now printing."));
+            printBothWays<Welldone>(results.Label3[0], u"Your certificate is now printing."_s);
             expect(std::any_of(m_rec.printed.begin(), m_rec.printed.end(),
-                               [](const PrintOp &op) { return op.text == QLatin1String("Amira"); }),
-                   QStringLiteral("the certificate does not carry the name"));
+                               [](const PrintOp &op) { return op.text == u"Amira"_s; }),
+                   u"the certificate does not carry the name"_s);
             press<Topic>(results.Label3[1]);
         }
         if (openQuiz<Topic>()) {
@@ -276,25 +271,25 @@ private:
         pressAll<Activity>({&a.Label6, &a.Label7});
         const std::vector<dragdrop::Box> boxes = a.targetBoxes();
         auto dragTo = [&](size_t i) {
-            m_step = QStringLiteral("%1: drag %2").arg(a.name()).arg(i);
+            m_step = u"%1: drag %2"_s.arg(a.name()).arg(i);
             const Label &label = a.Label2[int(i)];
             drag(label,
                  QPointF(boxes[i].left + label.width() / 2, boxes[i].top + label.height() / 2));
             check<Activity>();
             expect(label.left() == boxes[i].left && label.top() == boxes[i].top,
-                   QStringLiteral("the label did not land in its box"));
+                   u"the label did not land in its box"_s);
         };
         dragTo(0);
         press<Activity>(a.Label3[1]); // Start Again
         expect(a.Label2[0].left() == a.Label4[0].left() && !a.Label3[2].visible(),
-               QStringLiteral("Start Again left a label out"));
+               u"Start Again left a label out"_s);
         for (size_t i = 0; i < boxes.size(); ++i)
             dragTo(i);
-        expect(a.Label3[2].visible(), QStringLiteral("no Check Score with every label placed"));
+        expect(a.Label3[2].visible(), u"no Check Score with every label placed"_s);
         press<Welldone>(a.Label3[2]);
         settleResults();
         expect(Module1::score == Module1::outof,
-               QStringLiteral("every label in its box scored %1").arg(Module1::score.value_or(-1)));
+               u"every label in its box scored %1"_s.arg(Module1::score.value_or(-1)));
         press<Activity>(screen<Welldone>().Label3[1]);
         press<Topic>(a.Label3[0]);
     }
@@ -305,41 +300,40 @@ private:
         press<wizard>(screen<intro0>().Label2[17]);
         wizard &w = screen<wizard>();
         pressAll<wizard>({&w.Label1[0], &w.Label1[1], &w.Label1[2], &w.Label3[1]});
-        m_step = QStringLiteral("wizard: writing");
-        author::writeWorksheet(w, QStringLiteral("Walk sheet"));
+        m_step = u"wizard: writing"_s;
+        author::writeWorksheet(w, u"Walk sheet"_s);
         check<wizard>();
         const qsizetype messages = m_rec.messages.size();
         press<wizard>(w.Label3[1]);
         expect((m_rec.messages.size() == messages + 1 &&
-                m_rec.messages.back() == QLatin1String("Your worksheet has been saved.")) ||
+                m_rec.messages.back() == u"Your worksheet has been saved."_s) ||
                    isRegister(m_damaged),
-               QStringLiteral("the worksheet was not saved"));
+               u"the worksheet was not saved"_s);
         press<intro0>(w.Label3[0]);
         press<worksheets>(screen<intro0>().Label2[18]);
         worksheets &c = screen<worksheets>();
         pressAll<worksheets>({&c.Label1, &c.Label4});
         auto slot = [&]() -> const Label * {
             for (int i = 1; i <= 24; ++i)
-                if (c.Label2[i].visible() && c.Label2[i].caption() == QLatin1String("Walk sheet"))
+                if (c.Label2[i].visible() && c.Label2[i].caption() == u"Walk sheet"_s)
                     return &c.Label2[i];
             return nullptr;
         };
-        expect(slot() || isRegister(m_damaged),
-               QStringLiteral("the catalogue does not list the sheet"));
+        expect(slot() || isRegister(m_damaged), u"the catalogue does not list the sheet"_s);
         if (slot()) {
             press<multiple>(*slot());
-            expect(Module1::worktitle == QLatin1String("Walk sheet"),
-                   QStringLiteral("the catalogue ran %1").arg(Module1::worktitle));
+            expect(Module1::worktitle == u"Walk sheet"_s,
+                   u"the catalogue ran %1"_s.arg(Module1::worktitle));
             press<worksheets>(screen<multiple>().Label3[2]);
             press<worksheets>(c.Check1); // edit mode
             press<wizard>(*slot());
-            expect(screen<wizard>().Text1.text() == QLatin1String("Walk sheet"),
-                   QStringLiteral("the wizard holds %1").arg(screen<wizard>().Text1.text()));
+            expect(screen<wizard>().Text1.text() == u"Walk sheet"_s,
+                   u"the wizard holds %1"_s.arg(screen<wizard>().Text1.text()));
             press<worksheets>(screen<wizard>().Label3[0]);
             press<worksheets>(c.Check2); // delete mode
             press<worksheets>(*slot());
-            expect(!slot() && !readRegisterLeniently().contains(QStringLiteral("Walk sheet")),
-                   QStringLiteral("the deleted sheet is still there"));
+            expect(!slot() && !readRegisterLeniently().contains(u"Walk sheet"_s),
+                   u"the deleted sheet is still there"_s);
         }
         press<intro0>(c.Label2[0]);
     }
@@ -351,12 +345,12 @@ private:
         if (count > 1) {
             for (int p = 2; p <= count; ++p)
                 press<Viewer>(v.Label3[2]);
-            expect(!v.Label3[2].enabled(), QStringLiteral("Next Page after the last page"));
+            expect(!v.Label3[2].enabled(), u"Next Page after the last page"_s);
             press<Viewer>(v.Label3[2]); // disabled: does nothing
             for (int p = count - 1; p >= 1; --p)
                 press<Viewer>(v.Label3[3]);
-            expect(v.Label1.caption() == QStringLiteral("Page 1 of %1").arg(count),
-                   QStringLiteral("the counter reads \"%1\"").arg(v.Label1.caption()));
+            expect(v.Label1.caption() == u"Page 1 of %1"_s.arg(count),
+                   u"the counter reads \"%1\""_s.arg(v.Label1.caption()));
         }
         printBothWays<Viewer>(v.Label3[0]);
         press<Back>(v.Label3[1]);
@@ -372,13 +366,13 @@ private:
     template <class Topic> bool openQuiz()
     {
         const qsizetype before = m_rec.messages.size();
-        m_step = QStringLiteral("topic: Multiple Choice");
+        m_step = u"topic: Multiple Choice"_s;
         click(screen<Topic>().label3[0]);
         settle();
         if (!isLoaded<multiple>()) {
             check<Topic>();
             expect(m_rec.messages.size() == before + 1,
-                   QStringLiteral("the quiz did not open and nothing was said"));
+                   u"the quiz did not open and nothing was said"_s);
             ++quizzesRefused;
             return false;
         }
@@ -394,7 +388,7 @@ private:
         multiple &q = screen<multiple>();
         pressAll<multiple>({&q.Label1, &q.Label5, &q.Label6, &q.Label4, &q.Label2, &q.Picture1});
         if (wrong.isEmpty())
-            printBothWays<multiple>(q.Label3[3], QStringLiteral("Your worksheet is now printing."));
+            printBothWays<multiple>(q.Label3[3], u"Your worksheet is now printing."_s);
         for (int i = 1; i <= 4; ++i) // every answer to the first question in turn
             press<multiple>(q.Option1[i]);
         for (int n = 1; n <= 10; ++n) {
@@ -409,7 +403,7 @@ private:
         m_rec.clearSounds();
         settleResults();
         expect(Module1::score != 10 - wrong.size() || !m_hearing || !m_rec.sounds().isEmpty(),
-               QStringLiteral("no fanfare for %1 out of 10").arg(10 - wrong.size()));
+               u"no fanfare for %1 out of 10"_s.arg(10 - wrong.size()));
         Welldone &results = screen<Welldone>();
         pressAll<Welldone>({&results.Label4, &results.Picture1, &results.Label1, &results.Label5,
                             &results.Label6, &results.Label2});
@@ -419,13 +413,13 @@ private:
     /// The results screen's picture, focus and fanfare come at once.
     void settleResults()
     {
-        m_step = QStringLiteral("results: their picture, focus and fanfare");
+        m_step = u"results: their picture, focus and fanfare"_s;
         Welldone &results = screen<Welldone>();
         for (Timer *timer : {&results.Timer1, &results.Timer2, &results.Timer3})
             timer->fire();
         check<Welldone>();
         expect(!results.Timer1.enabled() && !results.Timer2.enabled() && !results.Timer3.enabled(),
-               QStringLiteral("the results screen is still busy"));
+               u"the results screen is still busy"_s);
     }
 
     void teachersGuide()
@@ -440,12 +434,12 @@ private:
     {
         press<teacher>(screen<intro0>().Label2[19]);
         teacher &page = screen<teacher>();
-        m_step = QStringLiteral("acknowledgments: the logo"); // once through its frames, again
+        m_step = u"acknowledgments: the logo"_s; // once through its frames, again
         for (int frame = 0; frame < 21; ++frame) {
             page.Timer1.fire();
             check<teacher>();
         }
-        expect(page.Picture1.visible() && page.Picture2.visible(), QStringLiteral("no logo"));
+        expect(page.Picture1.visible() && page.Picture2.visible(), u"no logo"_s);
         pressAll<teacher>({&page.Image1, &page.Picture1, &page.Picture2});
         printBothWays<teacher>(page.Label3[0]);
         press<intro0>(page.Label3[1]);
@@ -455,15 +449,14 @@ private:
     {
         intro0 &menu = screen<intro0>();
         press<Titlefrm>(menu.Label2[16]);
-        expect(screen<Titlefrm>().Command1.caption() == QLatin1String("Cancel"),
-               QStringLiteral("the way out does not offer Cancel"));
+        expect(screen<Titlefrm>().Command1.caption() == u"Cancel"_s,
+               u"the way out does not offer Cancel"_s);
         press<intro0>(screen<Titlefrm>().Command1);
         press<Titlefrm>(menu.Label2[16]);
-        m_step = QStringLiteral("exit: Exit");
+        m_step = u"exit: Exit"_s;
         click(screen<Titlefrm>().Command2);
         settle();
-        expect(programEnded() && registry::loaded().empty(),
-               QStringLiteral("the program did not end"));
+        expect(programEnded() && registry::loaded().empty(), u"the program did not end"_s);
     }
 
     Recorders &m_rec;
@@ -542,14 +535,14 @@ private Q_SLOTS:
             content.write(file, damage == damages[1] ? garbled(file, content.read(file)) : "");
         Recorders rec;
         // Sounds go to the real output, which must cope with the file as it is now.
-        const bool sound = file.startsWith(QLatin1String("wav/"), Qt::CaseInsensitive);
+        const bool sound = file.startsWith(u"wav/"_s, Qt::CaseInsensitive);
         if (sound)
             rec.listenToSystemSound();
         Tour tour(rec, file, !sound);
         const QString failure = tour.run();
         QVERIFY2(failure.isEmpty(), qPrintable(failure));
         // Only a quiz's own file can keep that quiz from starting.
-        QVERIFY(tour.quizzesRefused == 0 || file.startsWith(QLatin1String("multiple/")));
+        QVERIFY(tour.quizzesRefused == 0 || file.startsWith(u"multiple/"_s));
     }
 };
 

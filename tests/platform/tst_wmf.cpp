@@ -767,26 +767,19 @@ void WmfTest::text()
 
 void WmfTest::maskedBitmaps()
 {
-    // A transparent picture as drawing programs write one: a mask and an image combined with
-    // what is under them, Windows' way (mask by AND, image by OR) and LibreOffice's (inverted
-    // mask by OR, image on white by AND). At an odd scale over green: no fringe of any other
-    // colour.
+    // A transparent picture as drawing programs write one, a mask and an image: Windows' way
+    // (mask by AND, image by OR) and LibreOffice's (inverted mask by OR, image on white by AND).
+    // At an odd scale over green: no fringe of any other colour.
     const QRgb red = qRgb(220, 30, 30), green = qRgb(30, 170, 60);
-    struct Pass
-    {
-        quint32 rop;
-        QRgb in, out;
-    };
+    using Pass = std::tuple<int, QRgb, QRgb>; // raster operation, colour inside, outside
     const QList<QList<Pass>> ways = {{{0x008800C6, 0, 0xffffff}, {0x00EE0086, red, 0}},
                                      {{0x00EE0086, 0xffffff, 0}, {0x008800C6, red, 0xffffff}}};
     for (const QList<Pass> &way : ways) {
         QByteArray b = ext(100, 100) + fill(green) + box(0, 0, 100, 100);
-        for (const Pass &pass : way)
-            b += rec(0x0F43, words({int(pass.rop & 0xFFFF), int(pass.rop >> 16), 0, 20, 20, 0, 0,
-                                    43, 43, 21, 17}) +
+        for (const auto &[rop, in, out] : way)
+            b += rec(0x0F43, words({rop & 0xFFFF, rop >> 16, 0, 20, 20, 0, 0, 43, 43, 21, 17}) +
                                  dib(24, 20, 20, false, [&](int x, int y) {
-                                     return x >= 5 && x < 15 && y >= 5 && y < 15 ? pass.in
-                                                                                 : pass.out;
+                                     return x >= 5 && x < 15 && y >= 5 && y < 15 ? in : out;
                                  }));
         auto m = parseOk(placeable(b, 2));
         QVERIFY(m);
