@@ -282,8 +282,6 @@ private Q_SLOTS:
     void otherProgramsFiles_data();
     void otherProgramsFiles();
     void writerRoundTrip();
-    void headers_data();
-    void headers();
     void damagedRecords_data();
     void damagedRecords();
     void truncatedFiles();
@@ -368,12 +366,8 @@ void WmfTest::otherProgramsFiles()
     };
     const QImage mine = render(*metafile, reference.size(), picture);
     const QString wrong = wrongIn(mine);
-    if (!wrong.isEmpty())
-        mine.save(QDir::temp().filePath(QTest::currentDataTag() + QStringLiteral("-ours.png")));
     QVERIFY2(wrong.isEmpty(), qPrintable(wrong));
-    // The comparison sees the picture moved a little, or a shape left out.
-    QVERIFY(!wrongIn(render(*metafile, reference.size(), picture.translated(8, 0))).isEmpty());
-    QImage blotted = mine;
+    QImage blotted = mine; // the comparison sees a shape left out
     QPainter(&blotted).fillRect(std::get<0>(probes[0]) - 20, std::get<1>(probes[0]) - 20, 40, 40,
                                 Qt::white);
     QVERIFY(!wrongIn(blotted).isEmpty());
@@ -399,12 +393,7 @@ void WmfTest::writerRoundTrip()
     }
     const QImage played = render(*metafile, expected.size());
     const QString wrong = differences(played, expected, 6, 64);
-    if (!wrong.isEmpty())
-        played.save(QDir::temp().filePath(QStringLiteral("roundtrip-played.png")));
     QVERIFY2(wrong.isEmpty(), qPrintable(wrong));
-    QImage blotted = played; // the tolerance still sees a shape left out
-    QPainter(&blotted).fillRect(240, 30, 100, 60, Qt::white);
-    QVERIFY(!differences(blotted, expected, 6, 64).isEmpty());
     // The wrapped and the single line of text land where QPainter put them.
     for (const QRect &region : {QRect(180, 260, 200, 110), QRect(15, 370, 300, 30)}) {
         const QRect a = inkBox(played, region), b = inkBox(expected, region);
@@ -413,13 +402,6 @@ void WmfTest::writerRoundTrip()
             !b.isEmpty() && apart(a, b) <= 2 && ratio > 0.8 && ratio < 1.25,
             qPrintable(QStringLiteral("%1 against %2, ink %3").arg(str(a), str(b)).arg(ratio)));
     }
-    // Colours where they were drawn; the clipped ellipse only inside its clip.
-    const Probes probes = {{100, 70, qRgb(220, 40, 40)},  {293, 70, qRgb(40, 90, 220)},
-                           {100, 196, qRgb(250, 200, 0)}, {293, 210, qRgb(120, 60, 200)},
-                           {50, 290, qRgb(220, 30, 30)},  {110, 340, qRgb(240, 200, 20)},
-                           {360, 400, qRgb(0, 160, 160)}, {300, 400, 0xffffff},
-                           {360, 360, 0xffffff}};
-    QVERIFY2(missed(played, probes, 24).isEmpty(), qPrintable(missed(played, probes, 24)));
 
     // A large bitmap is stored at no more than 300 dpi, its transparent part white.
     QImage big(2000, 2000, QImage::Format_ARGB32);
@@ -450,88 +432,61 @@ void WmfTest::writerRoundTrip()
                              content::renderWmf(QSizeF(40000, 100), [](QPainter &) {}));
 }
 
-void WmfTest::headers_data()
+void WmfTest::damagedRecords_data()
 {
     QTest::addColumn<QByteArray>("file");
     QTest::addColumn<QSizeF>("twips"); // empty when the file cannot be used
     QTest::addColumn<int>("records");
-    QTest::addColumn<int>("problems");
-    const QByteArray none;
-    QTest::newRow("placeable") << placeable(none, 0, {0, 0, 2880, 1440}) << QSizeF(2880, 1440) << 0
-                               << 0;
-    QTest::newRow("576 a inch") << placeable(none, 0, {100, 50, 576, 288}, 576) << QSizeF(1440, 720)
-                                << 0 << 0;
-    QTest::newRow("plain") << plain(rec(0x020B, {-50, -100}) + ext(3000, 2000), 0)
-                           << QSizeF(3000, 2000) << 2 << 0;
-    QTest::newRow("no end") << placeable(none, 0, {0, 0, 144, 144}, 1440, false) << QSizeF(144, 144)
-                            << 0 << 1;
-    QTest::newRow("plain, no size") << plain(none, 0, false) << QSizeF() << 0 << 0;
-    QTest::newRow("png") << QByteArray("\x89PNG\r\n\x1a\n0000000000000000000000") << QSizeF() << 0
-                         << 0;
-    QTest::newRow("empty") << QByteArray() << QSizeF() << 0 << 0;
-    QTest::newRow("placeable cut") << QByteArray::fromHex("d7cdc69a0000") << QSizeF() << 0 << 0;
-    QTest::newRow("header cut") << placeable(none, 0).left(38) << QSizeF() << 0 << 0;
-    QTest::newRow("no inch") << placeable(none, 0, {0, 0, 100, 100}, 0) << QSizeF() << 0 << 0;
-    QTest::newRow("no width") << placeable(none, 0, {0, 0, 0, 100}) << QSizeF() << 0 << 0;
-}
-
-void WmfTest::headers()
-{
-    QFETCH(QByteArray, file);
-    QFETCH(QSizeF, twips);
-    QString error;
-    auto m = wmf::Metafile::parse(file, &error);
-    QCOMPARE(!m, twips.isEmpty());
-    QCOMPARE(error.isEmpty(), bool(m));
-    if (!m)
-        return;
-    QCOMPARE(m->sizeTwips(), twips);
-    QTEST(m->recordCount(), "records");
-    QTEST(int(m->problems().size()), "problems");
-    QCOMPARE(inkBox(render(*m, QSize(20, 20)), {}, 0), QRect()); // nothing drawn
-}
-
-void WmfTest::damagedRecords_data()
-{
-    QTest::addColumn<QByteArray>("file");
-    QTest::addColumn<int>("records");
     QTest::addColumn<QStringList>("reasons"); // one a problem expected, in part
-    QTest::addColumn<QRgb>("centre");         // 0 when the picture is not looked at
+    QTest::addColumn<QRgb>("centre");
     const QRgb blue = qRgb(0, 0, 255), red = qRgb(255, 0, 0);
-    const QByteArray rect = box(0, 0, 100, 100), zeros(8, '\0');
+    auto row = [](const char *tag, const QByteArray &file, QSizeF twips, int records = 0,
+                  const QStringList &reasons = {}, QRgb centre = 0xffffff) {
+        QTest::newRow(tag) << file << twips << records << reasons << centre;
+    };
+    const QByteArray none, rect = box(0, 0, 100, 100), zeros(8, '\0');
+    const QSizeF square(100, 100);
+    // Headers; files cut short are truncatedFiles' business.
+    row("576 a inch", placeable(none, 0, {100, 50, 576, 288}, 576), {1440, 720});
+    row("plain", plain(rec(0x020B, {-50, -100}) + ext(3000, 2000), 0), {3000, 2000}, 2);
+    row("no end", placeable(none, 0, {0, 0, 144, 144}, 1440, false), {144, 144}, 0,
+        {"without an end record"});
+    row("plain, no size", plain(none, 0, false), {});
+    row("png", "\x89PNG\r\n\x1a\n0000000000000000000000", {});
+    row("no inch", placeable(none, 0, {0, 0, 100, 100}, 0), {});
+    row("no width", placeable(none, 0, {0, 0, 0, 100}), {});
     // A size too small stops reading, keeping what came before; so does one past the end.
-    QTest::newRow("size too small") << placeable(fill(blue) + rec(0x041B, zeros, 2) + rect, 2) << 4
-                                    << QStringList{"impossible size"} << QRgb(0);
-    for (int past : {1, 1000})
-        QTest::addRow("size %d past the end", past)
-            << placeable(rect + rec(0x041B, zeros, 7 + past), 0, {0, 0, 100, 100}, 1440, false) << 1
-            << QStringList{"past the end"} << QRgb(0);
+    row("size too small", placeable(fill(blue) + rec(0x041B, zeros, 2) + rect, 2), square, 4,
+        {"impossible size"});
+    row("size one past the end",
+        placeable(rect + rec(0x041B, zeros, 8), 0, {0, 0, 100, 100}, 1440, false), square, 1,
+        {"past the end"});
     // A record too short for what it needs is skipped, and reading goes on.
-    QTest::newRow("short rectangle")
-        << placeable(rec(0x041B, {10, 10}) + brush(blue) + sel(0) + rect, 1) << 4
-        << QStringList{"record 1 (function 0x041b)"} << blue;
-    QTest::newRow("counts beyond the record")
-        << placeable(
-               rec(0x0324, {30000, 0, 0, 10, 10}) + rec(0x0538, {2, 30000, 30000, 0, 0}) +
-                   rec(0x0538, {65535}) + rec(0x0521, {32000, 0x4141}) + rec(0x0521, {-5, 0, 0}) +
-                   rec(0x0A32, {10, 10, 30000, 0}) + rec(0x0A32, {10, 10, 2, 0x0004, 0}) +
-                   rec(0x0A32, words({50, 10, 5, 0}) + QByteArray("Hello", 6) + words({10, 10})) +
-                   rec(0x0A32, words({50, 10, 3, 0}) + "AB"),
-               0)
-        << 9 << QStringList(8, "skipped") << QRgb(0);
-    QTest::newRow("object index outside the table")
-        << placeable(brush(red) + sel(0) + sel(2) + del(300) + rect, 2) << 5
-        << QStringList{"object index 2", "object index 300"} << red;
-    QTest::newRow("enormous bitmap")
-        << placeable(rec(0x0F43, words({0x20, 0xCC, 0, 30000, 30000, 0, 0, 100, 100, 0, 0}) +
-                                     words({40, 0, 30000, 0, 30000, 0, 1, 24}) +
-                                     QByteArray(24, '\0')),
-                     0)
-        << 1 << QStringList{"larger than the reader accepts"} << QRgb(0);
+    row("short rectangle", placeable(rec(0x041B, {10, 10}) + brush(blue) + sel(0) + rect, 1),
+        square, 4, {"record 1 (function 0x041b)"}, blue);
+    row("counts beyond the record",
+        placeable(
+            rec(0x0324, {30000, 0, 0, 10, 10}) + rec(0x0538, {2, 30000, 30000, 0, 0}) +
+                rec(0x0538, {65535}) + rec(0x0521, {32000, 0x4141}) + rec(0x0521, {-5, 0, 0}) +
+                rec(0x0A32, {10, 10, 30000, 0}) + rec(0x0A32, {10, 10, 2, 0x0004, 0}) +
+                rec(0x0A32, words({50, 10, 5, 0}) + QByteArray("Hello", 6) + words({10, 10})) +
+                rec(0x0A32, words({50, 10, 3, 0}) + "AB"),
+            0),
+        square, 9, QStringList(8, "skipped"));
+    row("object index outside the table",
+        placeable(brush(red) + sel(0) + sel(2) + del(300) + rect, 2), square, 5,
+        {"object index 2", "object index 300"}, red);
+    row("enormous bitmap",
+        placeable(rec(0x0F43, words({0x20, 0xCC, 0, 30000, 30000, 0, 0, 100, 100, 0, 0}) +
+                                  words({40, 0, 30000, 0, 30000, 0, 1, 24}) + QByteArray(24, '\0')),
+                  0),
+        square, 1, {"larger than the reader accepts"});
     const QByteArray pixels = dib(24, 8, 6, false, [](int, int) { return qRgb(0, 0, 255); });
-    const QByteArray stretch = words({0x20, 0xCC, 0, 6, 8, 0, 0, 100, 100, 0, 0});
-    QTest::newRow("bitmap cut short") << placeable(rec(0x0F43, stretch + pixels.chopped(10)), 0)
-                                      << 1 << QStringList{"cut short"} << QRgb(0);
+    row("bitmap cut short",
+        placeable(
+            rec(0x0F43, words({0x20, 0xCC, 0, 6, 8, 0, 0, 100, 100, 0, 0}) + pixels.chopped(10)),
+            0),
+        square, 1, {"cut short"});
     // Saves beyond any sensible depth, restores past the bottom, creations in a full table.
     QByteArray stack;
     for (int i = 0; i < 2000; ++i)
@@ -539,25 +494,27 @@ void WmfTest::damagedRecords_data()
     stack += rec(0x0127, {-5000}) + rec(0x0127, {3000}) + rec(0x0127, {1});
     for (int i = 0; i < 5; ++i)
         stack += pen(0, 1, 0);
-    QTest::newRow("state stack and full table")
-        << placeable(stack + sel(1), 2) << 2009 << QStringList() << QRgb(0);
+    row("state stack and full table", placeable(stack + sel(1), 2), square, 2009);
 }
 
 void WmfTest::damagedRecords()
 {
     QFETCH(QByteArray, file);
+    QFETCH(QSizeF, twips);
     QFETCH(QStringList, reasons);
     QFETCH(QRgb, centre);
-    auto m = parseOk(file);
-    QVERIFY(m);
+    QString error;
+    auto m = wmf::Metafile::parse(file, &error);
+    QVERIFY2(!m == twips.isEmpty() && error.isEmpty() == bool(m), qPrintable(error));
+    if (!m)
+        return;
+    QCOMPARE(m->sizeTwips(), twips);
     QTEST(m->recordCount(), "records");
     const QStringList problems = m->problems();
     QVERIFY2(problems.size() == reasons.size(), qPrintable(problems.join(u"; ")));
     for (int i = 0; i < reasons.size(); ++i)
         QVERIFY2(problems[i].contains(reasons[i]), qPrintable(problems[i]));
-    const QImage image = render(*m, QSize(20, 20));
-    if (centre)
-        QCOMPARE(name(image.pixel(10, 10)), name(centre));
+    QCOMPARE(name(render(*m, QSize(20, 20)).pixel(10, 10)), name(centre));
 }
 
 void WmfTest::truncatedFiles()
@@ -566,7 +523,9 @@ void WmfTest::truncatedFiles()
     const QByteArray good = content::renderWmf(QSizeF(3000, 3000), drawSamplePage);
     int parsed = 0, lastCount = -1;
     for (qsizetype length = 0; length <= good.size(); length += length < 200 ? 1 : 97) {
-        auto m = wmf::Metafile::parse(good.left(length));
+        QString error;
+        auto m = wmf::Metafile::parse(good.left(length), &error);
+        QCOMPARE(error.isEmpty(), bool(m));
         if (!m)
             continue;
         ++parsed;
@@ -583,53 +542,48 @@ void WmfTest::drawings_data()
     QTest::addColumn<QByteArray>("file");
     QTest::addColumn<Probes>("probes");
     const QRgb white = 0xffffff, black = 0, red = 0xff0000, green = 0x00c800, blue = 0x0000ff;
+    auto row = [](const char *tag, const QByteArray &records, int objects, const Probes &probes,
+                  const QRect &box = {0, 0, 100, 100}) {
+        QTest::newRow(tag) << placeable(records, objects, box) << probes;
+    };
     // A new object takes the lowest free slot; deleting an empty slot changes nothing, and a
     // selected brush stays in use after its slot is freed.
-    QTest::newRow("object table") << placeable(pen(5, 0, 0) + sel(0) + brush(red) + brush(blue) +
-                                                   brush(0xffff00) + del(1) + del(2) + del(2) +
-                                                   brush(green) + sel(1) + box(0, 0, 50, 100) +
-                                                   sel(3) + del(3) + box(50, 0, 100, 100) +
-                                                   brush(blue) + sel(2) + box(25, 25, 75, 75),
-                                               4)
-                                  << Probes{{10, 50, green}, {90, 50, 0xffff00}, {50, 50, blue}};
-    // The window maps onto the bounding box: y up turns the picture over; MM_TEXT keeps one
-    // unit a box unit whatever the extent; isotropic keeps squares square.
-    QTest::newRow("y up") << placeable(rec(0x0103, {8}) + rec(0x020B, {100, 0}) + ext(100, -100) +
-                                           fill(blue) + box(0, 0, 50, 50),
-                                       2)
-                          << Probes{{25, 75, blue}, {25, 25, white}, {75, 75, white}};
-    QTest::newRow("MM_TEXT") << placeable(ext(1000, 1000) + rec(0x0103, {1}) +
-                                              rec(0x020B, {50, 50}) + fill(red) +
-                                              box(50, 50, 100, 100),
-                                          2, {0, 0, 200, 200})
-                             << Probes{{25, 25, red}, {75, 75, white}};
-    QTest::newRow("isotropic") << placeable(rec(0x0103, {7}) + ext(100, 100) +
-                                                rec(0x020E, {100, 200}) + fill(black) +
-                                                box(0, 0, 100, 100),
-                                            2, {0, 0, 200, 100})
-                               << Probes{{97, 97, black}, {103, 50, white}};
+    row("object table",
+        pen(5, 0, 0) + sel(0) + brush(red) + brush(blue) + brush(0xffff00) + del(1) + del(2) +
+            del(2) + brush(green) + sel(1) + box(0, 0, 50, 100) + sel(3) + del(3) +
+            box(50, 0, 100, 100) + brush(blue) + sel(2) + box(25, 25, 75, 75),
+        4, {{10, 50, green}, {90, 50, 0xffff00}, {50, 50, blue}});
+    // The window maps onto the box: y up turns the picture over; MM_TEXT keeps one unit a box
+    // unit whatever the extent; isotropic keeps squares square.
+    row("y up",
+        rec(0x0103, {8}) + rec(0x020B, {100, 0}) + ext(100, -100) + fill(blue) + box(0, 0, 50, 50),
+        2, {{25, 75, blue}, {25, 25, white}, {75, 75, white}});
+    row("MM_TEXT",
+        ext(1000, 1000) + rec(0x0103, {1}) + rec(0x020B, {50, 50}) + fill(red) +
+            box(50, 50, 100, 100),
+        2, {{25, 25, red}, {75, 75, white}}, {0, 0, 200, 200});
+    row("isotropic",
+        rec(0x0103, {7}) + ext(100, 100) + rec(0x020E, {100, 200}) + fill(black) +
+            box(0, 0, 100, 100),
+        2, {{97, 97, black}, {103, 50, white}}, {0, 0, 200, 100});
     // A clip holds until the state saved before it comes back, with the brush of then.
-    QTest::newRow("clip and restore")
-        << placeable(fill(green) + rec(0x001E, {}) + box(40, 40, 60, 60, 0x0416) + brush(red) +
-                         sel(2) + box(0, 0, 100, 100) + rec(0x0127, {-1}) + box(0, 0, 20, 20),
-                     3)
-        << Probes{{50, 50, red}, {30, 50, white}, {70, 50, white}, {10, 10, green}};
-    QTest::newRow("excluded") << placeable(fill(blue) + box(20, 20, 40, 40, 0x0415) +
-                                               box(60, 60, 80, 80, 0x0415) + box(0, 0, 100, 100),
-                                           2)
-                              << Probes{{30, 30, white}, {70, 70, white}, {50, 50, blue}};
+    row("clip and restore",
+        fill(green) + rec(0x001E, {}) + box(40, 40, 60, 60, 0x0416) + brush(red) + sel(2) +
+            box(0, 0, 100, 100) + rec(0x0127, {-1}) + box(0, 0, 20, 20),
+        3, {{50, 50, red}, {30, 50, white}, {70, 50, white}, {10, 10, green}});
+    row("excluded",
+        fill(blue) + box(20, 20, 40, 40, 0x0415) + box(60, 60, 80, 80, 0x0415) +
+            box(0, 0, 100, 100),
+        2, {{30, 30, white}, {70, 70, white}, {50, 50, blue}});
     // From the ray through the right to the ray through the top, counter-clockwise: a pie fills
     // the upper right quarter, a chord leaves the triangle by the centre empty, an arc strokes.
     const auto arc = [&](int function) {
-        return placeable(ext(100, 100) + fill(black) + pen(0, 2, black) + sel(2) +
-                             rec(function, {0, 50, 50, 100, 100, 100, 0, 0}),
-                         3);
+        return ext(100, 100) + fill(black) + pen(0, 2, black) + sel(2) +
+               rec(function, {0, 50, 50, 100, 100, 100, 0, 0});
     };
-    QTest::newRow("pie") << arc(0x081A)
-                         << Probes{{70, 30, black}, {30, 30, white}, {70, 70, white}};
-    QTest::newRow("chord") << arc(0x0830) << Probes{{80, 20, black}, {60, 40, white}};
-    QTest::newRow("arc") << arc(0x0817)
-                         << Probes{{93, 25, black}, {80, 20, white}, {14, 85, white}};
+    row("pie", arc(0x081A), 3, {{70, 30, black}, {30, 30, white}, {70, 70, white}});
+    row("chord", arc(0x0830), 3, {{80, 20, black}, {60, 40, white}});
+    row("arc", arc(0x0817), 3, {{93, 25, black}, {80, 20, white}, {14, 85, white}});
     // Bitmaps of every depth, either way up, stretched by two records to the same place.
     for (int bits : {1, 4, 8, 24, 32}) {
         for (bool topDown : {false, true}) {
@@ -813,26 +767,19 @@ void WmfTest::text()
 
 void WmfTest::maskedBitmaps()
 {
-    // A transparent picture as drawing programs write one: a mask and an image combined with
-    // what is under them, Windows' way (mask by AND, image by OR) and LibreOffice's (inverted
-    // mask by OR, image on white by AND). At an odd scale over green: no fringe of any other
-    // colour.
+    // A transparent picture as drawing programs write one, a mask and an image: Windows' way
+    // (mask by AND, image by OR) and LibreOffice's (inverted mask by OR, image on white by AND).
+    // At an odd scale over green: no fringe of any other colour.
     const QRgb red = qRgb(220, 30, 30), green = qRgb(30, 170, 60);
-    struct Pass
-    {
-        quint32 rop;
-        QRgb in, out;
-    };
+    using Pass = std::tuple<int, QRgb, QRgb>; // raster operation, colour inside, outside
     const QList<QList<Pass>> ways = {{{0x008800C6, 0, 0xffffff}, {0x00EE0086, red, 0}},
                                      {{0x00EE0086, 0xffffff, 0}, {0x008800C6, red, 0xffffff}}};
     for (const QList<Pass> &way : ways) {
         QByteArray b = ext(100, 100) + fill(green) + box(0, 0, 100, 100);
-        for (const Pass &pass : way)
-            b += rec(0x0F43, words({int(pass.rop & 0xFFFF), int(pass.rop >> 16), 0, 20, 20, 0, 0,
-                                    43, 43, 21, 17}) +
+        for (const auto &[rop, in, out] : way)
+            b += rec(0x0F43, words({rop & 0xFFFF, rop >> 16, 0, 20, 20, 0, 0, 43, 43, 21, 17}) +
                                  dib(24, 20, 20, false, [&](int x, int y) {
-                                     return x >= 5 && x < 15 && y >= 5 && y < 15 ? pass.in
-                                                                                 : pass.out;
+                                     return x >= 5 && x < 15 && y >= 5 && y < 15 ? in : out;
                                  }));
         auto m = parseOk(placeable(b, 2));
         QVERIFY(m);

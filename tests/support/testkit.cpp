@@ -27,18 +27,6 @@ namespace testkit {
 
 namespace {
 
-void copyTree(const QString &from, const QString &to)
-{
-    QDirIterator it(from, QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot,
-                    QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString file = it.next();
-        const QString target = to + QLatin1Char('/') + QDir(from).relativeFilePath(file);
-        QDir().mkpath(QFileInfo(target).absolutePath());
-        QFile::copy(file, target);
-    }
-}
-
 /// Measures text at 1440 dots to the inch, so widths come out in twips.
 const QImage &twipsDevice()
 {
@@ -49,11 +37,6 @@ const QImage &twipsDevice()
         return i;
     }();
     return image;
-}
-
-QPoint centreOf(const QWidget *w)
-{
-    return w->rect().center();
 }
 
 /// Delivers a mouse action to the window under which the widget lies, as the window system
@@ -73,11 +56,6 @@ void mouseAt(QTest::MouseAction action, QWidget *w, QPoint at)
         QTest::mouseEvent(action, window, Qt::LeftButton, Qt::NoModifier, inWindow);
 }
 
-QWindow *windowOf(const Form &form)
-{
-    return form.host()->windowHandle();
-}
-
 QPoint pixelsOf(QPointF twipsPoint)
 {
     return QPoint(twips::toPixels(twipsPoint.x()), twips::toPixels(twipsPoint.y()));
@@ -89,7 +67,13 @@ ContentFolder::ContentFolder() : ContentFolder(QStringLiteral(HABITARA_RUN_DIR))
 
 ContentFolder::ContentFolder(const QString &from) : m_previous(QDir::currentPath())
 {
-    copyTree(from, m_dir.path());
+    QDirIterator it(from, QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString target = m_dir.filePath(QDir(from).relativeFilePath(it.next()));
+        QDir().mkpath(QFileInfo(target).absolutePath());
+        QFile::copy(it.filePath(), target);
+    }
     QDir::setCurrent(m_dir.path());
 }
 
@@ -136,12 +120,8 @@ void RecordingPrinter::print(const QString &text, bool endLine)
 {
     m_ops->push_back(
         {QStringLiteral("print"), text, m_x, m_y, 0, 0, m_face, m_size, m_color, endLine});
-    if (endLine) {
-        m_x = 0;
-        m_y += textHeight();
-    } else {
-        m_x += textWidth(text);
-    }
+    m_y += endLine ? textHeight() : 0;
+    m_x = endLine ? 0 : m_x + textWidth(text);
 }
 
 void RecordingPrinter::line(double x1, double y1, double x2, double y2, const QColor &color)
@@ -269,14 +249,14 @@ void settle()
 void click(const Control &control)
 {
     QWidget *w = control.widget();
-    mouseAt(QTest::MouseMove, w, centreOf(w));
-    mouseAt(QTest::MouseClick, w, centreOf(w));
+    mouseAt(QTest::MouseMove, w, w->rect().center());
+    mouseAt(QTest::MouseClick, w, w->rect().center());
 }
 
 void moveOver(const Control &control, QPointF offsetTwips)
 {
     QWidget *w = control.widget();
-    mouseAt(QTest::MouseMove, w, offsetTwips.x() < 0 ? centreOf(w) : pixelsOf(offsetTwips));
+    mouseAt(QTest::MouseMove, w, offsetTwips.x() < 0 ? w->rect().center() : pixelsOf(offsetTwips));
 }
 
 void moveOverForm(const Form &form, QPointF at)
@@ -287,7 +267,7 @@ void moveOverForm(const Form &form, QPointF at)
 void pressOn(const Control &control, Qt::MouseButton button)
 {
     QWidget *w = control.widget();
-    const QPoint at = w->mapTo(w->window(), centreOf(w));
+    const QPoint at = w->mapTo(w->window(), w->rect().center());
     QWindow *window = w->window()->windowHandle();
     QTest::mouseMove(window, at);
     QTest::mousePress(window, button, Qt::NoModifier, at);
@@ -295,30 +275,29 @@ void pressOn(const Control &control, Qt::MouseButton button)
 
 void movePointer(const Form &form, QPointF at)
 {
-    QTest::mouseMove(windowOf(form), pixelsOf(at));
+    QTest::mouseMove(form.host()->windowHandle(), pixelsOf(at));
 }
 
 void releaseAt(const Form &form, QPointF at, Qt::MouseButton button)
 {
-    QTest::mouseRelease(windowOf(form), button, Qt::NoModifier, pixelsOf(at));
+    QTest::mouseRelease(form.host()->windowHandle(), button, Qt::NoModifier, pixelsOf(at));
 }
 
 void drag(const Control &control, QPointF to)
 {
     const Form &form = control.form();
     QWidget *w = control.widget();
-    const QPointF from(twips::fromPixels(w->mapTo(w->window(), centreOf(w)).x()),
-                       twips::fromPixels(w->mapTo(w->window(), centreOf(w)).y()));
+    const QPoint centre = w->mapTo(w->window(), w->rect().center());
+    const QPointF from(twips::fromPixels(centre.x()), twips::fromPixels(centre.y()));
     pressOn(control);
-    const int steps = 4;
-    for (int k = 1; k <= steps; ++k)
-        movePointer(form, from + (to - from) * k / steps);
+    for (int k = 1; k <= 4; ++k) // in a few steps
+        movePointer(form, from + (to - from) * k / 4);
     releaseAt(form, to);
 }
 
 void pressKey(const Form &form, Qt::Key key, Qt::KeyboardModifiers modifiers)
 {
-    QTest::keyClick(windowOf(form), key, modifiers);
+    QTest::keyClick(form.host()->windowHandle(), key, modifiers);
 }
 
 void typeInto(TextBox &box, const QString &text)
@@ -358,9 +337,7 @@ QString pdfText(const QString &path)
 {
     QProcess p;
     p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), path, QStringLiteral("-")});
-    if (!p.waitForFinished(30000))
-        return QString();
-    return QString::fromUtf8(p.readAllStandardOutput());
+    return p.waitForFinished(30000) ? QString::fromUtf8(p.readAllStandardOutput()) : QString();
 }
 
 } // namespace testkit

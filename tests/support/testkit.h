@@ -23,18 +23,15 @@ class TextBox;
 // printouts and message boxes, and helpers that deliver real mouse and key events.
 namespace testkit {
 
-/// A fresh temporary working folder holding a copy of the built content; the program runs in
-/// it until the object goes.
+/// A temporary working folder holding a copy of the built content (or of another folder);
+/// the program runs in it until the object goes.
 class ContentFolder
 {
 public:
-    /// A copy of the built content.
     ContentFolder();
-    /// A copy of the content in another folder.
     explicit ContentFolder(const QString &from);
     ~ContentFolder();
     QString path(const QString &relative = QString()) const;
-    /// Removes a content file (a test of what happens when it is missing).
     void remove(const QString &relative) const;
     void write(const QString &relative, const QByteArray &bytes) const;
     QByteArray read(const QString &relative) const;
@@ -44,7 +41,6 @@ private:
     QString m_previous;
 };
 
-/// Records every sound the program plays.
 class SoundRecorder : public SoundDevice
 {
 public:
@@ -106,18 +102,12 @@ public:
     QStringList sounds() const;
     void clearSounds() const;
     std::vector<PrintOp> printed;
-    /// Every message box's text, in order.
-    QStringList messages;
-    /// Answers for the next message boxes (vbOK when none is left).
-    QList<int> answers;
-    /// Makes every print job fail as a printer without paper would.
-    void failPrinting();
-    /// Sends print jobs to a PDF file instead of the recorder.
+    QStringList messages; ///< every message box's text, in order
+    QList<int> answers;   ///< for the next message boxes (vbOK when none is left)
+    void failPrinting();  ///< every print job fails as a printer without paper would
     void printToPdf(const QString &path);
-    /// Sends print jobs to the recorder again.
     void printToRecorder();
-    /// Sends sounds to the system's output, unrecorded, from now on.
-    void listenToSystemSound();
+    void listenToSystemSound(); ///< sounds go to the system's output, unrecorded
     /// Clicks the control and returns the messages, or the sounds, that the click brought.
     QStringList said(const Control &control);
     QStringList heard(const Control &control);
@@ -142,37 +132,25 @@ protected Q_SLOTS:
     void cleanup();
 };
 
-/// Starts the program afresh: no screen loaded, the shared state as at start-up.
-void resetProgram();
-/// Runs queued events, including the deletion of unloaded screens.
-void settle();
+void resetProgram(); ///< no screen loaded, the shared state as at start-up
+void settle();       ///< runs queued events, including the deletion of unloaded screens
 
 void click(const Control &control);
 void moveOver(const Control &control, QPointF offsetTwips = QPointF(-1, -1));
 void moveOverForm(const Form &form, QPointF twips);
-/// Presses a mouse button on the middle of a control, through its window.
-void pressOn(const Control &control, Qt::MouseButton button = Qt::LeftButton);
-/// Moves the pointer to a point of the screen, in twips, through its window; buttons held
-/// down stay down.
-void movePointer(const Form &form, QPointF twips);
-/// Releases a mouse button with the pointer at a point of the screen, in twips.
+// Mouse and keys go through the screen's window; points on a screen are in twips.
+void pressOn(const Control &control, Qt::MouseButton button = Qt::LeftButton); ///< on its middle
+void movePointer(const Form &form, QPointF twips); ///< buttons held down stay down
 void releaseAt(const Form &form, QPointF twips, Qt::MouseButton button = Qt::LeftButton);
-/// Drags a control with the left button as a pupil would: presses on its middle, moves the
-/// pointer in a few steps to the point of the screen given in twips, and releases there.
+/// Presses on the control's middle, moves in a few steps to the point and releases there.
 void drag(const Control &control, QPointF toTwips);
-/// Presses and releases a key on the screen's window, which hands it to the focused control.
 void pressKey(const Form &form, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
 void typeInto(TextBox &box, const QString &text);
-/// Empties the box with Ctrl+A and Delete, then types the text.
-void retype(TextBox &box, const QString &text);
+void retype(TextBox &box, const QString &text); ///< Ctrl+A, Delete, then the text
 void pressEnter(TextBox &box);
 
-/// What the screen looks like now (its window grabbed to an image).
 QImage grab(const Form &form);
-/// The colour of the screen's pixel at a point in twips.
 QColor pixelAt(const Form &form, QPointF twips);
-
-/// The text of a PDF file, read back with pdftotext.
-QString pdfText(const QString &path);
+QString pdfText(const QString &path); ///< read back with pdftotext
 
 } // namespace testkit
