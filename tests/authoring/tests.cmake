@@ -18,6 +18,7 @@ if(TEST tst_powercut)
     add_dependencies(tst_powercut powercut_teacher)
     target_compile_definitions(tst_powercut PRIVATE
         POWERCUT_TEACHER="$<TARGET_FILE:powercut_teacher>")
+    set_tests_properties(tst_powercut PROPERTIES TIMEOUT 600)
     set_property(TEST tst_powercut APPEND PROPERTY ENVIRONMENT
         HABITARA_POWERCUT_TRIALS=${powercut_trials} HABITARA_POWERCUT_SEED=0)
     foreach(seed 1 2 3)

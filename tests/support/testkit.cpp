@@ -131,12 +131,19 @@ void RecordingPrinter::line(double x1, double y1, double x2, double y2, const QC
 
 void RecordingPrinter::paintPicture(const Picture &picture, double x, double y)
 {
-    m_ops->push_back({QStringLiteral("picture"), picture.source(), x, y});
+    PrintOp op;
+    op.op = QStringLiteral("picture");
+    op.text = picture.source();
+    op.x = x;
+    op.y = y;
+    m_ops->push_back(op);
 }
 
 void RecordingPrinter::endDoc()
 {
-    m_ops->push_back({QStringLiteral("enddoc")});
+    PrintOp end;
+    end.op = QStringLiteral("enddoc");
+    m_ops->push_back(end);
 }
 
 Recorders::Recorders()
