@@ -2,6 +2,7 @@
 // Habitara: starts on the title screen over the backdrop; the screens take it from there.
 #include "app/Titlefrm.h"
 #include "app/commandline.h"
+#include "authoring/exchange.h"
 #include "platform/fonts.h"
 #include "platform/guard.h"
 #include "platform/msgbox.h"
@@ -55,6 +56,32 @@ void chooseFolders(const CommandLine &options)
     setFallbackPdfFolder(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
 }
 
+/// Runs --import or --export: no window is opened, so no display is needed.
+int runCommand(const CommandLine &options, int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("Habitara"));
+    chooseFolders(options);
+    exchange::CommandResult result;
+    try {
+        prepareWorksheetFolder();
+        if (!options.importFile.isEmpty())
+            result = exchange::importCommand(options.importFile);
+        else
+            result = exchange::exportCommand(options.exportTitle, options.exportFile,
+                                             options.exportFormat == QLatin1String("aiken")
+                                                 ? QuizFormat::Aiken
+                                                 : QuizFormat::Gift);
+    } catch (const ProgramError &e) {
+        result.exitCode = 1;
+        result.err = QStringLiteral("The worksheet folder cannot be used. ") +
+                     QString::fromUtf8(e.what()) + QLatin1Char('\n');
+    }
+    std::fputs(result.out.toLocal8Bit().constData(), stdout);
+    std::fputs(result.err.toLocal8Bit().constData(), stderr);
+    return result.exitCode;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -68,6 +95,8 @@ int main(int argc, char **argv)
         std::fputs(options.output.toLocal8Bit().constData(), *options.exitCode ? stderr : stdout);
         return *options.exitCode;
     }
+    if (options.runsCommand())
+        return runCommand(options, argc, argv);
     chooseScale(options, argc, argv);
 
     QApplication app(argc, argv);

@@ -24,6 +24,12 @@ const char *const helpText =
     "                         By default each user has a folder of their own.\n"
     "  --print-to-pdf FOLDER  Save everything that would be printed as PDF files in FOLDER\n"
     "                         instead of sending it to the printer.\n"
+    "  --import FILE          Make worksheets from a GIFT or Aiken quiz file, one for every\n"
+    "                         ten usable questions, in the worksheet folder; print what was\n"
+    "                         left out and end. Exits 0 when a worksheet was made, else 1.\n"
+    "  --export TITLE FILE    Write the worksheet or built-in quiz TITLE to FILE and end:\n"
+    "                         as GIFT when FILE ends in .gift, otherwise as --format says.\n"
+    "  --format aiken|gift    The format of --export (GIFT when not given).\n"
     "  --help                 Show this help and end.\n"
     "  --version              Show the version and end.\n";
 
@@ -62,12 +68,22 @@ CommandLine parseCommandLine(const QStringList &arguments, const QString &enviro
                                         QStringLiteral("FOLDER"));
     const QCommandLineOption printToPdf(QStringLiteral("print-to-pdf"), QString(),
                                         QStringLiteral("FOLDER"));
-    parser.addOptions({help, version, scale, worksheets, printToPdf});
+    const QCommandLineOption importFile(QStringLiteral("import"), QString(),
+                                        QStringLiteral("FILE"));
+    const QCommandLineOption exportTitle(QStringLiteral("export"), QString(),
+                                         QStringLiteral("TITLE"));
+    const QCommandLineOption format(QStringLiteral("format"), QString(), QStringLiteral("FORMAT"));
+    parser.addOptions(
+        {help, version, scale, worksheets, printToPdf, importFile, exportTitle, format});
     if (!parser.parse(arguments))
         return failure(parser.errorText());
-    if (!parser.positionalArguments().isEmpty())
-        return failure(
-            QStringLiteral("unexpected argument \"%1\"").arg(parser.positionalArguments().first()));
+    QStringList positional = parser.positionalArguments();
+    // --export takes the file it writes as the argument after its title.
+    QString exportFile;
+    if (parser.isSet(exportTitle) && !positional.isEmpty())
+        exportFile = positional.takeFirst();
+    if (!positional.isEmpty())
+        return failure(QStringLiteral("unexpected argument \"%1\"").arg(positional.first()));
 
     CommandLine result;
     if (parser.isSet(help)) {
@@ -80,6 +96,24 @@ CommandLine parseCommandLine(const QStringList &arguments, const QString &enviro
         result.output = QStringLiteral("Habitara " HABITARA_VERSION "\n");
         return result;
     }
+    if (parser.isSet(importFile) && parser.isSet(exportTitle))
+        return failure(QStringLiteral("--import and --export cannot be used together"));
+    if (parser.isSet(importFile) && parser.value(importFile).isEmpty())
+        return failure(QStringLiteral("--import needs the file to read"));
+    if (parser.isSet(exportTitle) && (parser.value(exportTitle).isEmpty() || exportFile.isEmpty()))
+        return failure(QStringLiteral("--export needs a title and the file to write"));
+    if (parser.isSet(format)) {
+        const QString name = parser.value(format).toLower();
+        if (!parser.isSet(exportTitle))
+            return failure(QStringLiteral("--format goes with --export"));
+        if (name != QLatin1String("aiken") && name != QLatin1String("gift"))
+            return failure(QStringLiteral("--format needs aiken or gift, not \"%1\"")
+                               .arg(parser.value(format)));
+        result.exportFormat = name;
+    }
+    result.importFile = parser.value(importFile);
+    result.exportTitle = parser.value(exportTitle);
+    result.exportFile = exportFile;
     if (parser.isSet(scale)) {
         bool ok = false;
         const double factor = parser.value(scale).toDouble(&ok);

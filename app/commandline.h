@@ -20,6 +20,16 @@ struct CommandLine
     QString worksheets;
     /// Where every print goes as a PDF file instead of the printer; empty means the printer.
     QString printToPdf;
+
+    /// --import FILE: make worksheets from a GIFT or Aiken file, with no window.
+    QString importFile;
+    /// --export TITLE FILE: write a worksheet or built-in quiz as GIFT or Aiken, with no window.
+    QString exportTitle;
+    QString exportFile;
+    /// "gift" or "aiken", for an export file whose name does not end in ".gift".
+    QString exportFormat;
+    /// Whether the program runs one of these commands instead of opening its window.
+    bool runsCommand() const { return !importFile.isEmpty() || !exportTitle.isEmpty(); }
 };
 
 /// Reads the arguments (the program's name first). The worksheet folder may also be set by

@@ -29,3 +29,9 @@ if(TEST tst_powercut)
             ENVIRONMENT "${test_env};HABITARA_POWERCUT_TRIALS=${powercut_trials};HABITARA_POWERCUT_SEED=${seed}")
     endforeach()
 endif()
+
+# The GIFT and Aiken test runs the program itself for its command line.
+if(TARGET tst_exchange)
+    add_dependencies(tst_exchange habitara)
+    target_compile_definitions(tst_exchange PRIVATE HABITARA_PROGRAM="$<TARGET_FILE:habitara>")
+endif()
