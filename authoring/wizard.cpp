@@ -3,6 +3,7 @@
 
 #include "app/Module1.h"
 #include "authoring/register.h"
+#include "authoring/wizardexchange.h"
 #include "authoring/worksheetfile.h"
 #include "platform/look.h"
 #include "platform/msgbox.h"
@@ -96,8 +97,11 @@ wizard::wizard()
                      {
                          {0, "Exit", 10560, 7920, 1245, 495},
                          {1, "Save Worksheet", 240, 7920, 3165, 495},
+                         {importButton, "Import...", 5160, 7920, 2295, 495},
+                         {exportButton, "Export...", 7560, 7920, 2295, 495},
                      },
                      &m_hover);
+    setUpExchangeButtons(*this);
     Label3.onClick([this](int i) { Label3_Click(i); });
     Label3.onMouseMove([this](int i, int, int, float, float) { Label3_MouseMove(i); });
 
@@ -132,6 +136,10 @@ void wizard::Label3_Click(int Index)
         unload<wizard>();
     else if (Index == 1)
         genwork();
+    else if (Index == importButton)
+        importIntoWizard(*this);
+    else if (Index == exportButton)
+        exportFromWizard(*this);
     playsound(QStringLiteral("wav\\click.wav"));
 }
 

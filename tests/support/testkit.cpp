@@ -156,6 +156,10 @@ Recorders::Recorders()
         messages.push_back(prompt);
         return answers.isEmpty() ? int(vbOK) : answers.takeFirst();
     });
+    setFileChooserResponder([this](const FileRequest &request) {
+        fileRequests.push_back(request);
+        return fileChoices.isEmpty() ? FileChoice() : fileChoices.takeFirst();
+    });
 }
 
 Recorders::~Recorders()
@@ -163,6 +167,7 @@ Recorders::~Recorders()
     setSoundDevice(nullptr);
     setPrinterFactory(nullptr);
     setMsgBoxResponder(nullptr);
+    setFileChooserResponder(nullptr);
 }
 
 QStringList Recorders::sounds() const

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "platform/filechooser.h"
 #include "platform/printer.h"
 #include "platform/sound.h"
 
@@ -104,6 +105,8 @@ public:
     std::vector<PrintOp> printed;
     QStringList messages; ///< every message box's text, in order
     QList<int> answers;   ///< for the next message boxes (vbOK when none is left)
+    QList<FileRequest> fileRequests; ///< every file dialog asked for, in order
+    QList<FileChoice> fileChoices;   ///< for the next file dialogs (Cancel when none is left)
     void failPrinting();  ///< every print job fails as a printer without paper would
     void printToPdf(const QString &path);
     void printToRecorder();
