@@ -30,20 +30,29 @@ QString textProblem(const QString &text, const QString &what, int limit)
     if (text.isEmpty())
         return what + QStringLiteral(" is empty");
     for (QChar c : text) {
-        if (!LineWriter::canEncode(QString(c)) || c.isSurrogate() || c.unicode() < 32)
-            return what +
-                   QStringLiteral(" holds \"%1\", which a worksheet cannot store")
-                       .arg(c.isSurrogate() || c.unicode() < 32 ? QStringLiteral("?") : QString(c));
+        if (c.unicode() < 32)
+            return what + QStringLiteral(" holds a control character, which a worksheet cannot "
+                                         "store");
     }
-    if (!LineWriter::canEncode(text))
-        return what + QStringLiteral(" holds a character a worksheet cannot store");
-    if (text.startsWith(QLatin1Char('"')))
-        return what + QStringLiteral(" starts with a double quote (\"), which a worksheet "
-                                     "cannot keep at the start");
     if (text.size() > limit)
         return what + QStringLiteral(" is %1 characters long, and the wizard takes at most %2")
                           .arg(text.size())
                           .arg(limit);
+    if (!LineWriter::canEncode(text)) {
+        // Name the first character that cannot be stored.
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            const qsizetype n = text[i].isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
+            const QString c = text.mid(i, n);
+            if (!LineWriter::canEncode(c))
+                return what + QStringLiteral(" holds \"%1\", which a worksheet cannot store")
+                                  .arg(c);
+            i += n - 1;
+        }
+        return what + QStringLiteral(" holds a character a worksheet cannot store");
+    }
+    if (text.startsWith(QLatin1Char('"')))
+        return what + QStringLiteral(" starts with a double quote (\"), which a worksheet "
+                                     "cannot keep at the start");
     return QString();
 }
 
