@@ -44,8 +44,8 @@ QString textProblem(const QString &text, const QString &what, int limit)
             const qsizetype n = text[i].isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
             const QString c = text.mid(i, n);
             if (!LineWriter::canEncode(c))
-                return what + QStringLiteral(" holds \"%1\", which a worksheet cannot store")
-                                  .arg(c);
+                return what +
+                       QStringLiteral(" holds \"%1\", which a worksheet cannot store").arg(c);
             i += n - 1;
         }
         return what + QStringLiteral(" holds a character a worksheet cannot store");
@@ -391,6 +391,11 @@ QuizReading readQuizFile(const QString &file, QuizFormat *format)
     const QByteArray bytes = in.read(largestFile + 1);
     if (in.error() != QFileDevice::NoError)
         throw ProgramError(QStringLiteral("The file %1 could not be read.").arg(quoted(file)));
+    // Only UTF-16 text holds zero bytes; anything else that does is a picture or a program.
+    if (bytes.contains('\0') && !bytes.startsWith("\xFF\xFE") && !bytes.startsWith("\xFE\xFF"))
+        throw ProgramError(QStringLiteral("The file %1 is not a text file, so it cannot hold GIFT "
+                                          "or Aiken questions.")
+                               .arg(quoted(QFileInfo(file).fileName())));
     const QString text = decodeText(bytes);
     *format = detectFormat(text);
     return readQuiz(text, *format);

@@ -148,6 +148,11 @@ private Q_SLOTS:
             << u"missing.gift"_s << QByteArray()
             << QStringList{u"could not be read. Nothing in the wizard was changed."_s}
             << QStringList();
+        QTest::newRow("a picture")
+            << u"camel.gift"_s << QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR{=a ~b ~c ~d}", 29)
+            << QStringList{u"\"camel.gift\" is not a text file"_s,
+                           u"Nothing in the wizard was changed."_s}
+            << QStringList();
         QTest::newRow("fewer than ten, Aiken")
             << u"Hot & cold, year 3.txt"_s
             << QByteArray("Which is hot?\r\nA) Sun\r\nB) Ice\r\nC) Snow\r\nD) Hail\r\nANSWER: "
