@@ -476,6 +476,9 @@ private Q_SLOTS:
             {{u"--export"_s, u"Deserts 1"_s, out, u"--format"_s, u"qti"_s}, 2},
             {{u"--import"_s, source, u"--export"_s, u"Deserts 1"_s, out}, 2},
             {{u"--format"_s, u"gift"_s}, 2}};
+        QCOMPARE(run({u"--help"_s}, &said), 0);
+        QVERIFY(said.contains(u"--import FILE"_s) && said.contains(u"--export TITLE FILE"_s) &&
+                said.contains(u"--format aiken|gift"_s));
         for (const auto &[arguments, code] : refused) {
             QCOMPARE(run(arguments, &said), code);
             QVERIFY(!said.isEmpty());
