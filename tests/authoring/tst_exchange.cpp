@@ -190,6 +190,8 @@ private Q_SLOTS:
             u"question."_s);
         row("gift unclosed name", "gift", u"::Name Hot?{=a ~b ~c ~d}"_s, none,
             u"Question 1, 'Name Hot?{=a ~b ~c ~d}': its name is not closed with \"::\"."_s);
+        row("gift answers without marks", "gift", u"Hot?{Sun ~Moon ~Snow ~Ice}"_s, none,
+            u"Question 1, 'Hot?': its answers do not start with \"=\" or \"~\"."_s);
         row("gift mixed", "gift",
             u"Hot?{=Sun ~Moon ~Snow ~Ice}\n\n// two\nTrue?{T}\n\n::3::Cold?{~Sun =Ice ~Fire "
             u"~Lava}\n\n\nWho?{=me}"_s,
