@@ -156,7 +156,6 @@ QString plain(const QString &raw, TextFormat format)
         out = decodeEntities(stripTags(out));
     else if (format == TextFormat::Markdown && out.size() <= 2000)
         out = stripMarkdown(out); // a longer text is refused anyway, and is left as it is
-
     for (QChar &c : out)
         if (c == QLatin1Char('\n') || c == QLatin1Char('\t') || c == QLatin1Char('\r'))
             c = QLatin1Char(' ');

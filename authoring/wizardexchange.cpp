@@ -214,10 +214,11 @@ void importIntoWizard(wizard &w)
         report += QStringLiteral(" There are more: click Import... and choose the same file "
                                  "again for the next ten.");
     if (sheet.title != base)
-        report += QStringLiteral(" The title is \"%1\"%2.")
-                      .arg(sheet.title,
-                           parts > 1 ? QStringLiteral(", numbered for this part of the file")
-                                     : QStringLiteral(", because \"%1\" is taken").arg(base));
+        report +=
+            QStringLiteral(" The title is \"%1\"%2.")
+                .arg(sheet.title,
+                     parts > 1 ? QStringLiteral(", numbered for this part of the file")
+                               : QStringLiteral(", because \"%1\" is already in use").arg(base));
     report += QStringLiteral("\nCheck the worksheet, then click Save Worksheet.");
     MsgBox(report + shortReport(reading));
 }

@@ -153,6 +153,12 @@ private Q_SLOTS:
             << QStringList{u"\"camel.gift\" is not a text file"_s,
                            u"Nothing in the wizard was changed."_s}
             << QStringList();
+        QTest::newRow("a built-in quiz's name")
+            << u"Living in the Desert.txt"_s
+            << QByteArray("Which is hot?\nA. Sun\nB. Ice\nC. Snow\nD. Hail\nANSWER: A\n")
+            << QStringList{u"The title is \"Living in the Desert 2\", because \"Living in the "
+                           u"Desert\" is already in use."_s}
+            << QStringList{u"Living in the Desert 2"_s, u"Which is hot?"_s};
         QTest::newRow("fewer than ten, Aiken")
             << u"Hot & cold, year 3.txt"_s
             << QByteArray("Which is hot?\r\nA) Sun\r\nB) Ice\r\nC) Snow\r\nD) Hail\r\nANSWER: "
