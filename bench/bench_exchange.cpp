@@ -117,8 +117,8 @@ int main(int argc, char **argv)
     ok = benchkit::report("export 100 worksheets as GIFT", gift, 100) && ok;
     ok = benchkit::report("export 100 worksheets as Aiken", aiken, 100) && ok;
     ok = benchkit::report("export one worksheet to a file", files, 100, 0.95, fileFailure) && ok;
-    std::printf("(100 worksheets to files take %.0f ms, mostly waiting for the disk to confirm "
-                "each whole file)\n",
+    std::printf("(100 worksheets to files take %.0f ms in all: each read from its file, checked "
+                "and written whole)\n",
                 total / 3);
     return ok ? 0 : 1;
 }
