@@ -106,6 +106,20 @@ wizard::wizard()
         [this](int i, TextBox &box) { box.onEnter = [this, i] { Text2_KeyPress(i, enterKey); }; });
     Text3.forEach(
         [this](int i, TextBox &box) { box.onEnter = [this, i] { Text3_KeyPress(i, enterKey); }; });
+
+    // Tab visits the title box, each question with its answers A to D, the forty tick boxes in
+    // order, then Save Worksheet and Exit.
+    std::vector<TabStop> order{Text1};
+    for (int q = 0; q < 10; ++q) {
+        order.push_back(Text2[q]);
+        for (int a = 0; a < 4; ++a)
+            order.push_back(Text3[4 * q + a]);
+    }
+    for (int i = 0; i < 40; ++i)
+        order.push_back(Check1[i]);
+    order.push_back(Label3[1]);
+    order.push_back(Label3[0]);
+    setTabOrder(order);
 }
 
 void wizard::Form_Load()

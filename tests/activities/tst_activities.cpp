@@ -352,15 +352,19 @@ private Q_SLOTS:
         pressKey(a, Qt::Key_Tab, Qt::ShiftModifier);
         pressKey(a, Qt::Key_Tab, Qt::ShiftModifier);
         QVERIFY(a.Label2[3].hasFocus());
-        // Space lifts the label, its colours turned round; the arrows carry it over the boxes
-        // and homes in reading order (box 3, top 2295, first); Escape puts it back silently.
+        // Space lifts the label, its colours turned round; the arrows carry it to the nearest
+        // box that way (the yaks' and the bears' boxes lie along the bottom row, the goats'
+        // box up from the bears', the llamas' to its left); Home and End to the first and last
+        // target box in reading order; Escape puts it back silently.
         rec->clearSounds();
         const QColor yellow(255, 255, 0);
         pressKey(a, Qt::Key_Space);
         QVERIFY(a.lifted() == 3 && a.Label2[3].backColor() == yellow);
-        const std::pair<Qt::Key, const Label *> moves[] = {{Qt::Key_Right, &a.Label1[3]},
-                                                           {Qt::Key_Down, &a.Label1[0]},
-                                                           {Qt::Key_Up, &a.Label1[3]}};
+        const std::pair<Qt::Key, const Label *> moves[] = {
+            {Qt::Key_Right, &a.Label1[2]}, {Qt::Key_Right, &a.Label1[1]},
+            {Qt::Key_Up, &a.Label1[3]},    {Qt::Key_Up, &a.Label1[3]},
+            {Qt::Key_Left, &a.Label1[0]},  {Qt::Key_End, &a.Label1[1]},
+            {Qt::Key_Home, &a.Label1[3]}};
         for (const auto &[key, box] : moves) {
             pressKey(a, key);
             QVERIFY(onBox(a.Label2[3], *box));
@@ -383,7 +387,7 @@ private Q_SLOTS:
             tabTo(a, a.Label2[label]);
             pressKey(a, Qt::Key_Space);
             for (int k = 0; k < 8 && !onBox(a.Label2[label], a.Label1[label]); ++k)
-                pressKey(a, Qt::Key_Right);
+                pressKey(a, Qt::Key_Tab);
             pressKey(a, Qt::Key_Space);
             QVERIFY(onBox(a.Label2[label], a.Label1[label]));
         }
