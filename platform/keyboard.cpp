@@ -375,6 +375,8 @@ bool inUse()
 void setInUse(bool inUse)
 {
     keyboardInUse = inUse;
+    if (!inUse)
+        firstTab = false;
     refreshAllMarks();
 }
 
@@ -391,6 +393,15 @@ void watch()
         if (now && (!old || now->window() != old->window()))
             refreshMark(now->window());
     });
+}
+
+void returnTo(QWidget *window)
+{
+    if (!window || !window->isVisible())
+        return;
+    window->activateWindow();
+    if (Form *form = formOf(window))
+        form->keyboard().settleFocus();
 }
 
 int keyCodeOf(const QKeyEvent &event)

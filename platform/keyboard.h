@@ -64,6 +64,9 @@ bool inUse();
 void setInUse(bool inUse);
 /// Starts watching the keyboard and the mouse; the first screen does this.
 void watch();
+/// Gives the keyboard back to a screen's window (after a message box), its focus on a control
+/// that can take it.
+void returnTo(QWidget *window);
 
 /// The program's key code for a key event (0 for keys no handler is told about).
 int keyCodeOf(const QKeyEvent &event);
