@@ -8,6 +8,7 @@
 #include <QWidget>
 
 #include <algorithm>
+#include <cmath>
 
 using namespace Module1;
 
@@ -79,6 +80,84 @@ int score(Scoring scoring, std::span<const Pos> labels, std::span<const Box> tar
 {
     return scoring == Scoring::byGroup ? scoreByGroup(labels, targets)
                                        : scoreByIndex(labels, targets);
+}
+
+std::vector<Box> stopsInReadingOrder(std::span<const Box> targets, std::span<const Box> homes)
+{
+    std::vector<Box> boxes(targets.begin(), targets.end());
+    boxes.insert(boxes.end(), homes.begin(), homes.end());
+    std::stable_sort(boxes.begin(), boxes.end(), [](const Box &p, const Box &q) {
+        return p.top != q.top ? p.top < q.top : p.left < q.left;
+    });
+    return boxes;
+}
+
+namespace {
+
+/// The stop nearest to `at` that way; a step aside counts four times a step ahead, so the
+/// arrows keep to a row or a column while it has a stop that way.
+int nearestThatWay(std::span<const Box> stops, int stop, Pos at, Carry carry)
+{
+    int best = stop;
+    float bestCost = 0;
+    for (size_t k = 0; k < stops.size(); ++k) {
+        const float dx = stops[k].left - at.left, dy = stops[k].top - at.top;
+        float ahead = 0, aside = 0;
+        switch (carry) {
+        case Carry::left:
+            ahead = -dx, aside = dy;
+            break;
+        case Carry::right:
+            ahead = dx, aside = dy;
+            break;
+        case Carry::up:
+            ahead = -dy, aside = dx;
+            break;
+        default:
+            ahead = dy, aside = dx;
+            break;
+        }
+        if (ahead <= 0)
+            continue;
+        const float cost = ahead + 4 * std::abs(aside);
+        if (best == stop || cost < bestCost) {
+            best = int(k);
+            bestCost = cost;
+        }
+    }
+    return best;
+}
+
+} // namespace
+
+int carryTo(std::span<const Box> stops, std::span<const Box> targets, int stop, Pos at, Carry carry)
+{
+    const int count = int(stops.size());
+    if (count == 0)
+        return stop;
+    switch (carry) {
+    case Carry::next:
+        return stop < 0 ? 0 : (stop + 1) % count;
+    case Carry::previous:
+        return stop <= 0 ? count - 1 : stop - 1;
+    case Carry::firstBox:
+    case Carry::lastBox: {
+        int found = stop;
+        for (int k = 0; k < count; ++k) {
+            const bool target = std::any_of(targets.begin(), targets.end(), [&](const Box &b) {
+                return b.corner() == stops[size_t(k)].corner();
+            });
+            if (target && (carry == Carry::lastBox || found == stop)) {
+                found = k;
+                if (carry == Carry::firstBox)
+                    break;
+            }
+        }
+        return found;
+    }
+    default:
+        return nearestThatWay(stops, stop, at, carry);
+    }
 }
 
 } // namespace dragdrop
@@ -175,7 +254,9 @@ DragDrop::DragDrop(const Activity &activity)
         label.setCaption(QStringLiteral("Label2"));
         label.move(item.startLeft, item.startTop, a.itemWidth, a.itemHeight);
         answerLook(label, item.color);
-        label.setTabStop(true);
+        label.onMouseDown = [this, i](int b, int s, float x, float y) {
+            Label2_MouseDown(i, b, s, x, y);
+        };
         label.onMouseMove = [this, i](int b, int s, float x, float y) {
             Label2_MouseMove(i, b, s, x, y);
         };
@@ -195,10 +276,6 @@ DragDrop::DragDrop(const Activity &activity)
     Label3[2].setVisible(false);
     Label3.onClick([this](int i) { Label3_Click(i); });
     Label3.onMouseMove([this](int i, int, int, float, float) { Label3_MouseMove(i); });
-    Label3.forEach([this](int i, Label &button) {
-        button.setTabStop(true);
-        button.onKeyDown = [this, i](int key, int) { return buttonKey(i, key); };
-    });
 
     // The pictures lie beneath everything else.
     Image1.forEach([](int, Image &image) { image.sendToBack(); });
@@ -212,14 +289,12 @@ DragDrop::DragDrop(const Activity &activity)
         const ActivityItem &p = a.items[size_t(x)], &q = a.items[size_t(y)];
         return p.startTop != q.startTop ? p.startTop < q.startTop : p.startLeft < q.startLeft;
     });
-    std::vector<QWidget *> chain;
+    std::vector<TabStop> tabOrder;
     for (int i : order)
-        chain.push_back(Label2[i].widget());
-    chain.push_back(Label3[1].widget());
-    chain.push_back(Label3[2].widget());
-    chain.push_back(Label3[0].widget());
-    for (size_t k = 1; k < chain.size(); ++k)
-        QWidget::setTabOrder(chain[k - 1], chain[k]);
+        tabOrder.push_back(Label2[i]);
+    for (int button : {1, 2, 0})
+        tabOrder.push_back(Label3[button]);
+    setTabOrder(tabOrder);
 }
 
 DragDrop::~DragDrop() = default;
@@ -256,6 +331,14 @@ void DragDrop::Form_MouseMove(int, int, float, float)
 void DragDrop::Label3_MouseMove(int Index)
 {
     m_hover.light(Label3[Index]);
+}
+
+void DragDrop::Label2_MouseDown(int, int Button, int, float, float)
+{
+    // The mouse takes over from the keyboard: a lifted label goes back where it was lifted,
+    // and the press starts an ordinary drag.
+    if (Button == vbLeftButton && m_lifted >= 0)
+        putDown(m_lifted, true);
 }
 
 void DragDrop::Label2_MouseMove(int Index, int Button, int, float X, float Y)
@@ -298,16 +381,21 @@ std::vector<Box> DragDrop::targetBoxes() const
     return boxes;
 }
 
-void DragDrop::drop(int Index)
+std::vector<Box> DragDrop::homeBoxes() const
 {
     std::vector<Box> homes;
     for (int i = 0; i < N; ++i) {
         const Label &home = Label4[i];
         homes.push_back({home.left(), home.top(), home.width(), home.height()});
     }
+    return homes;
+}
+
+void DragDrop::drop(int Index)
+{
     Label &label = Label2[Index];
     const dragdrop::Landing landing =
-        dragdrop::land({label.left(), label.top()}, targetBoxes(), homes);
+        dragdrop::land({label.left(), label.top()}, targetBoxes(), homeBoxes());
     label.setLeft(landing.at.left);
     label.setTop(landing.at.top);
     for (int k = 0; k < landing.snaps; ++k)
@@ -348,25 +436,19 @@ void DragDrop::Label3_Click(int Index)
     playsound(QStringLiteral("wav\\click.wav"));
 }
 
-// Keyboard play: Space or Enter lifts the focused answer label; the arrow keys or Tab carry
-// it from box to box, target and home boxes alike, in reading order; Space or Enter drops it
+// Keyboard play: Space or Enter lifts the focused answer label; Tab and Shift+Tab carry it
+// through every box, target and home boxes alike, in reading order; the arrows carry it to the
+// nearest box that way, Home and End to the first and last target box; Space or Enter drops it
 // through drop(), as a mouse release would; Escape puts it back where it was lifted.
 
 std::vector<Box> DragDrop::stops() const
 {
-    std::vector<Box> boxes = targetBoxes();
-    for (int i = 0; i < N; ++i) {
-        const Label &home = Label4[i];
-        boxes.push_back({home.left(), home.top(), home.width(), home.height()});
-    }
-    std::stable_sort(boxes.begin(), boxes.end(), [](const Box &p, const Box &q) {
-        return p.top != q.top ? p.top < q.top : p.left < q.left;
-    });
-    return boxes;
+    return dragdrop::stopsInReadingOrder(targetBoxes(), homeBoxes());
 }
 
 bool DragDrop::answerKey(int Index, int keyCode, int shift)
 {
+    using dragdrop::Carry;
     const bool lifting = m_lifted == Index;
     switch (keyCode) {
     case vbKeySpace:
@@ -382,31 +464,28 @@ bool DragDrop::answerKey(int Index, int keyCode, int shift)
         putDown(Index, true);
         return true;
     case vbKeyTab:
-        if (!lifting)
-            return false;
-        carry(Index, (shift & 1) ? -1 : 1);
-        return true;
+        if (lifting)
+            carry(Index, (shift & 1) ? Carry::previous : Carry::next);
+        return lifting;
     case vbKeyRight:
     case vbKeyDown:
-        if (lifting)
-            carry(Index, 1);
-        return lifting;
     case vbKeyLeft:
     case vbKeyUp:
-        if (lifting)
-            carry(Index, -1);
+    case vbKeyHome:
+    case vbKeyEnd:
+        if (lifting) {
+            const Carry way = keyCode == vbKeyRight  ? Carry::right
+                              : keyCode == vbKeyDown ? Carry::down
+                              : keyCode == vbKeyLeft ? Carry::left
+                              : keyCode == vbKeyUp   ? Carry::up
+                              : keyCode == vbKeyHome ? Carry::firstBox
+                                                     : Carry::lastBox;
+            carry(Index, way);
+        }
         return lifting;
     default:
         return false;
     }
-}
-
-bool DragDrop::buttonKey(int Index, int keyCode)
-{
-    if (keyCode != vbKeySpace && keyCode != vbKeyReturn)
-        return false;
-    Label3_Click(Index);
-    return true;
 }
 
 void DragDrop::lift(int Index)
@@ -426,12 +505,15 @@ void DragDrop::lift(int Index)
     label.bringToFront();
 }
 
-void DragDrop::carry(int Index, int step)
+void DragDrop::carry(int Index, dragdrop::Carry way)
 {
     const std::vector<Box> boxes = stops();
-    const int count = int(boxes.size());
-    m_stop = m_stop < 0 ? (step > 0 ? 0 : count - 1) : (m_stop + step + count) % count;
     Label &label = Label2[Index];
+    const int to =
+        dragdrop::carryTo(boxes, targetBoxes(), m_stop, {label.left(), label.top()}, way);
+    if (to < 0 || to >= int(boxes.size()))
+        return;
+    m_stop = to;
     label.setLeft(boxes[size_t(m_stop)].left);
     label.setTop(boxes[size_t(m_stop)].top);
 }

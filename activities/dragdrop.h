@@ -58,6 +58,20 @@ int scoreByIndex(std::span<const Pos> labels, std::span<const Box> targets);
 int scoreByGroup(std::span<const Pos> labels, std::span<const Box> targets);
 int score(Scoring scoring, std::span<const Pos> labels, std::span<const Box> targets);
 
+/// The places a label carried by the keyboard stops at: the target boxes and the home boxes,
+/// in reading order (top to bottom, left to right).
+std::vector<Box> stopsInReadingOrder(std::span<const Box> targets, std::span<const Box> homes);
+
+/// The ways the keyboard carries a label: through every stop in reading order (Tab, Shift+Tab,
+/// round from the last to the first), to the nearest stop that way (the arrows, by row and by
+/// column), or to the first or last target box (Home, End).
+enum class Carry { next, previous, left, right, up, down, firstBox, lastBox };
+
+/// The stop a label carried from `at` goes to; `stop` is the stop it is on, or -1 when it lies
+/// on none. An arrow with no stop that way leaves the label where it is (the result is `stop`).
+int carryTo(std::span<const Box> stops, std::span<const Box> targets, int stop, Pos at,
+            Carry carry);
+
 } // namespace dragdrop
 
 /// One item of an activity: its answer text, where its box is and where its label starts.
@@ -150,6 +164,7 @@ public:
     void Form_Load() override;
     void Form_MouseMove(int button, int shift, float x, float y) override;
 
+    void Label2_MouseDown(int Index, int Button, int Shift, float X, float Y);
     void Label2_MouseMove(int Index, int Button, int Shift, float X, float Y);
     void Label2_MouseUp(int Index, int Button, int Shift, float X, float Y);
     void Label3_Click(int Index);
@@ -176,10 +191,12 @@ public:
 private:
     virtual void unloadScreen() = 0;
     bool answerKey(int Index, int keyCode, int shift);
-    bool buttonKey(int Index, int keyCode);
+    // Keyboard play passes through these three: a label lifted, carried to a stop, and put
+    // down (dropped where it is, or put back where it was lifted).
     void lift(int Index);
-    void carry(int Index, int step);
+    void carry(int Index, dragdrop::Carry carry);
     void putDown(int Index, bool back);
+    std::vector<dragdrop::Box> homeBoxes() const;
     std::vector<dragdrop::Box> stops() const;
 
     const Activity &m_activity;

@@ -66,6 +66,7 @@ Titlefrm::Titlefrm()
         button->setBackColor(face);
     Command1.onClick = [this] { Command1_Click(); };
     Command2.onClick = [this] { Command2_Click(); };
+    setTabOrder({Command1, Command2});
 }
 
 void Titlefrm::Form_Load()
@@ -79,6 +80,15 @@ void Titlefrm::Form_Load()
     } catch (const std::exception &) {
         setupform(*this);
     }
+}
+
+bool Titlefrm::Form_KeyDown(int KeyCode, int)
+{
+    // Escape answers Cancel on the exit confirmation; the first title screen has no Cancel.
+    if (KeyCode != vbKeyEscape || Command1.caption() != QLatin1String("Cancel"))
+        return false;
+    Command1_Click();
+    return true;
 }
 
 void Titlefrm::Command1_Click()

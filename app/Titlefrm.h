@@ -12,6 +12,7 @@ public:
     Titlefrm();
     void Form_Load() override;
 
+    bool Form_KeyDown(int KeyCode, int Shift) override;
     void Command1_Click();
     void Command2_Click();
 

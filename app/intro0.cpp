@@ -66,6 +66,18 @@ intro0::intro0()
                      &m_hover);
     Label2.onClick([this](int i) { Label2_Click(i); });
     Label2.onMouseMove([this](int i, int, int, float, float) { Label2_MouseMove(i); });
+
+    // The sound switch in the top corner, then the entries as they read: the guide, each
+    // column of topics down, the teachers' entries, the acknowledgments and Exit. Disabled
+    // entries are passed over; the arrows walk the entries too.
+    std::vector<TabStop> order{TabStop({&Option1, &Option2})};
+    std::vector<Control *> entries;
+    for (int i : {20, 15, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 17, 18, 19, 16}) {
+        order.push_back(Label2[i]);
+        entries.push_back(&Label2[i]);
+    }
+    setTabOrder(order);
+    setArrowWalk(entries);
 }
 
 void intro0::Form_Load()

@@ -86,6 +86,16 @@ TopicMenu::TopicMenu(const Topic &topic)
                      &m_hover);
     label3.onClick([this](int i) { label3_Click(i); });
     label3.onMouseMove([this](int i, int, int, float, float) { label3_MouseMove(i); });
+
+    // Key Facts and Teacher's Notes along the top, then the bottom row from the left.
+    std::vector<TabStop> order;
+    std::vector<Control *> entries;
+    for (int i : {4, 5, 0, 1, 3, 2}) {
+        order.push_back(label3[i]);
+        entries.push_back(&label3[i]);
+    }
+    setTabOrder(order);
+    setArrowWalk(entries);
 }
 
 void TopicMenu::Form_Load()
@@ -99,6 +109,15 @@ void TopicMenu::Form_Load()
 void TopicMenu::Form_MouseMove(int, int, float, float)
 {
     m_hover.clear();
+}
+
+bool TopicMenu::Form_KeyDown(int KeyCode, int)
+{
+    // Escape goes back to the main menu, as Exit does: nothing is lost here.
+    if (KeyCode != vbKeyEscape)
+        return false;
+    label3_Click(2);
+    return true;
 }
 
 void TopicMenu::label3_MouseMove(int Index)

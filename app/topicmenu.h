@@ -40,6 +40,7 @@ public:
     explicit TopicMenu(const Topic &topic);
     void Form_Load() override;
     void Form_MouseMove(int button, int shift, float x, float y) override;
+    bool Form_KeyDown(int KeyCode, int Shift) override;
 
     void label3_Click(int Index);
     void label3_MouseMove(int Index);

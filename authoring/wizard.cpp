@@ -110,6 +110,20 @@ wizard::wizard()
         [this](int i, TextBox &box) { box.onEnter = [this, i] { Text2_KeyPress(i, enterKey); }; });
     Text3.forEach(
         [this](int i, TextBox &box) { box.onEnter = [this, i] { Text3_KeyPress(i, enterKey); }; });
+
+    // Tab visits the title box, each question with its answers A to D, the forty tick boxes in
+    // order, then the buttons along the bottom from left to right.
+    std::vector<TabStop> order{Text1};
+    for (int q = 0; q < 10; ++q) {
+        order.push_back(Text2[q]);
+        for (int a = 0; a < 4; ++a)
+            order.push_back(Text3[4 * q + a]);
+    }
+    for (int i = 0; i < 40; ++i)
+        order.push_back(Check1[i]);
+    for (int button : {1, importButton, exportButton, 0})
+        order.push_back(Label3[button]);
+    setTabOrder(order);
 }
 
 void wizard::Form_Load()

@@ -135,15 +135,8 @@ void setUpExchangeButtons(wizard &w)
         {exportButton, "Export the worksheet as a GIFT or Aiken file"}};
     for (const auto &[index, name] : buttons) {
         Label &button = w.Label3[index];
-        button.setTabStop(true);
         button.widget()->setAccessibleName(button.caption());
         button.widget()->setAccessibleDescription(QString::fromLatin1(name));
-        button.onKeyDown = [&w, index](int key, int) {
-            if (key != vbKeySpace && key != vbKeyReturn)
-                return false;
-            w.Label3_Click(index);
-            return true;
-        };
     }
 }
 

@@ -76,6 +76,35 @@ worksheets::worksheets()
     look::styleButton(Label4, {0, "Page 1", 120, 7920, 1995, 495});
     Label4.setForeColor(QColor(0, 0, 255));
     Label4.setBackColor(QColor(255, 255, 255));
+
+    // The mode boxes, the titles down the left column and then the right, the page buttons
+    // and Exit; the arrows walk the titles, Up and Down in their order, Left and Right across.
+    std::vector<TabStop> order{Check1, Check2};
+    std::vector<Control *> slots;
+    for (int i = 1; i <= slotsPerPage; ++i) {
+        order.push_back(Label2[i]);
+        slots.push_back(&Label2[i]);
+    }
+    order.push_back(Label3[0]);
+    order.push_back(Label3[1]);
+    order.push_back(Label2[0]);
+    setTabOrder(order);
+    setArrowWalk(slots);
+}
+
+bool worksheets::Form_KeyDown(int KeyCode, int)
+{
+    // Escape leaves as Exit does; Page Down and Page Up turn the pages of titles.
+    if (KeyCode == vbKeyEscape) {
+        Label2_Click(0);
+        return true;
+    }
+    const int button = KeyCode == vbKeyPageDown ? 1 : KeyCode == vbKeyPageUp ? 0 : -1;
+    if (button < 0)
+        return false;
+    if (Label3[button].visible())
+        Label3_Click(button);
+    return true;
 }
 
 int worksheets::titleCount() const

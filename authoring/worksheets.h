@@ -14,6 +14,7 @@ public:
     worksheets();
     void Form_Load() override;
     void Form_MouseMove(int button, int shift, float x, float y) override;
+    bool Form_KeyDown(int KeyCode, int Shift) override;
 
     /// Fills the title slots and the paging captions for catpage.
     void workpage();

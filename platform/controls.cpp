@@ -4,6 +4,7 @@
 #include "platform/fonts.h"
 #include "platform/form.h"
 #include "platform/guard.h"
+#include "platform/keyboard.h"
 #include "platform/twips.h"
 
 #include <QFontMetrics>
@@ -54,32 +55,6 @@ int shiftOf(Qt::KeyboardModifiers modifiers)
     return result;
 }
 
-int keyCodeOf(int key)
-{
-    switch (key) {
-    case Qt::Key_Tab:
-    case Qt::Key_Backtab:
-        return vbKeyTab;
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        return vbKeyReturn;
-    case Qt::Key_Escape:
-        return vbKeyEscape;
-    case Qt::Key_Space:
-        return vbKeySpace;
-    case Qt::Key_Left:
-        return vbKeyLeft;
-    case Qt::Key_Up:
-        return vbKeyUp;
-    case Qt::Key_Right:
-        return vbKeyRight;
-    case Qt::Key_Down:
-        return vbKeyDown;
-    default:
-        return 0;
-    }
-}
-
 const QColor disabledText(128, 128, 128);
 const QColor disabledShadow(255, 255, 255);
 
@@ -97,35 +72,23 @@ void drawBevel(QPainter &p, const QRect &r, bool sunken)
 
 } // namespace
 
-/// The widget behind a control: it hands mouse events to the control, which runs the
+/// The widget behind a control: it hands mouse and key events to the control, which runs the
 /// screen's handlers through the error guard. Pointer movement is tracked without a button.
 class ControlWidget : public QWidget
 {
 public:
     ControlWidget(Control *control) : m_control(control) { setMouseTracking(true); }
-    /// Whether the focus came from the keyboard or the keyboard has been used since.
-    bool keyboardFocus() const { return hasFocus() && m_keyboardFocus; }
 
 protected:
     bool event(QEvent *event) override
     {
         if (event->type() == QEvent::KeyPress && m_control->onKeyDown) {
             auto *key = static_cast<QKeyEvent *>(event);
-            const bool marked = m_keyboardFocus;
-            m_keyboardFocus = true;
-            update();
-            // The focus a window gives its first control when it opens shows no mark; the
-            // first Tab shows it there rather than moving past that control unseen.
-            if (!marked && (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab)) {
-                event->accept();
-                return true;
-            }
-            int shift = shiftOf(key->modifiers());
-            if (key->key() == Qt::Key_Backtab)
-                shift |= 1;
             bool used = false;
             QPointer<QWidget> alive(this);
-            guard([&] { used = m_control->onKeyDown(keyCodeOf(key->key()), shift); });
+            guard([&] {
+                used = m_control->onKeyDown(keyboard::keyCodeOf(*key), keyboard::shiftOf(*key));
+            });
             if (used || !alive) {
                 event->accept();
                 return true;
@@ -133,23 +96,24 @@ protected:
         }
         return QWidget::event(event);
     }
-    void focusInEvent(QFocusEvent *event) override
+    void keyPressEvent(QKeyEvent *event) override
     {
-        m_keyboardFocus =
-            event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason;
-        update();
-        QWidget::focusInEvent(event);
-    }
-    void focusOutEvent(QFocusEvent *event) override
-    {
-        m_keyboardFocus = false;
-        update();
-        QWidget::focusOutEvent(event);
+        // Space and Enter press whatever a click would press.
+        const int code = keyboard::keyCodeOf(*event);
+        if ((code == vbKeySpace || code == vbKeyReturn) && pressable() && isEnabled() &&
+            event->modifiers() == Qt::NoModifier) {
+            event->accept();
+            clicked();
+            return;
+        }
+        QWidget::keyPressEvent(event);
     }
     void mousePressEvent(QMouseEvent *event) override
     {
         event->accept();
         m_pressed = event->button() == Qt::LeftButton;
+        m_control->fireMouseDown(buttonOf(event->button()), shiftOf(event->modifiers()),
+                                 event->position().x(), event->position().y());
     }
     void mouseMoveEvent(QMouseEvent *event) override
     {
@@ -170,10 +134,11 @@ protected:
             clicked();
     }
     virtual void clicked() { m_control->fireClick(); }
+    /// Whether a click does anything, so that Space and Enter may stand for one.
+    virtual bool pressable() const { return bool(m_control->onClick); }
 
     Control *m_control;
     bool m_pressed = false;
-    bool m_keyboardFocus = false;
 };
 
 class LabelWidget : public ControlWidget
@@ -231,10 +196,6 @@ protected:
             p.setPen(QColor(0, 0, 0));
             p.drawRect(rect().adjusted(0, 0, -1, -1));
         }
-        if (keyboardFocus()) {
-            p.setPen(QPen(m_label->foreColor(), 2, Qt::DashLine));
-            p.drawRect(rect().adjusted(2, 2, -3, -3));
-        }
     }
 
 private:
@@ -269,22 +230,10 @@ protected:
         p.setFont(font());
         p.setPen(isEnabled() ? m_option->foreColor() : disabledText);
         const QRect text = rect().adjusted(d + 6, 0, 0, 0);
-        QRect used;
-        p.drawText(text, Qt::AlignLeft | Qt::AlignVCenter, m_option->m_caption, &used);
-        if (hasFocus() && !m_option->m_caption.isEmpty()) {
-            p.setPen(QPen(m_option->foreColor(), 1, Qt::DotLine));
-            p.setBrush(Qt::NoBrush);
-            p.drawRect(used.adjusted(-1, 0, 1, 0));
-        }
-    }
-    void keyPressEvent(QKeyEvent *event) override
-    {
-        if (event->key() == Qt::Key_Space)
-            m_option->userSelect();
-        else
-            ControlWidget::keyPressEvent(event);
+        p.drawText(text, Qt::AlignLeft | Qt::AlignVCenter, m_option->m_caption);
     }
     void clicked() override { m_option->userSelect(); }
+    bool pressable() const override { return true; }
 
 private:
     OptionButton *m_option;
@@ -321,13 +270,7 @@ protected:
         p.drawText(rect().adjusted(d + 6, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter,
                    m_check->m_caption);
     }
-    void keyPressEvent(QKeyEvent *event) override
-    {
-        if (event->key() == Qt::Key_Space)
-            clicked();
-        else
-            ControlWidget::keyPressEvent(event);
-    }
+    bool pressable() const override { return true; }
     void clicked() override
     {
         m_check->setValue(m_check->value() == 1 ? 0 : 1);
@@ -370,19 +313,8 @@ protected:
         p.setPen(isEnabled() ? m_button->foreColor() : disabledText);
         const QRect text = m_pressed ? rect().translated(1, 1) : rect();
         p.drawText(text, Qt::AlignCenter, m_button->m_caption);
-        if (hasFocus()) {
-            p.setPen(QPen(QColor(0, 0, 0), 1, Qt::DotLine));
-            p.drawRect(rect().adjusted(4, 4, -5, -5));
-        }
     }
-    void keyPressEvent(QKeyEvent *event) override
-    {
-        if (event->key() == Qt::Key_Space || event->key() == Qt::Key_Return ||
-            event->key() == Qt::Key_Enter)
-            clicked();
-        else
-            ControlWidget::keyPressEvent(event);
-    }
+    bool pressable() const override { return true; }
 
 private:
     CommandButton *m_button;
@@ -583,6 +515,11 @@ bool Control::hasFocus() const
     return m_widget && m_widget->hasFocus();
 }
 
+bool Control::showsFocusMark() const
+{
+    return keyboard::inUse() && hasFocus();
+}
+
 void Control::setForeColor(const QColor &color)
 {
     m_foreColor = color;
@@ -618,6 +555,15 @@ void Control::fireClick()
 {
     if (onClick)
         guard(onClick);
+}
+
+void Control::fireMouseDown(int button, int shift, float xPixels, float yPixels)
+{
+    if (!onMouseDown)
+        return;
+    const float x = float(twips::fromPixels(xPixels));
+    const float y = float(twips::fromPixels(yPixels));
+    guard([&] { onMouseDown(button, shift, x, y); });
 }
 
 void Control::fireMouse(bool up, int button, int shift, float xPixels, float yPixels)
@@ -667,16 +613,6 @@ void Label::setWordWrap(bool wordWrap)
 {
     m_wordWrap = wordWrap;
     widget()->update();
-}
-
-void Label::setTabStop(bool tabStop)
-{
-    widget()->setFocusPolicy(tabStop ? Qt::TabFocus : Qt::NoFocus);
-}
-
-bool Label::showsFocusMark() const
-{
-    return static_cast<const ControlWidget *>(widget())->keyboardFocus();
 }
 
 void Label::setShrinkToFit(bool shrink)

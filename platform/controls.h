@@ -21,6 +21,10 @@ enum KeyCode {
     vbKeyReturn = 13,
     vbKeyEscape = 27,
     vbKeySpace = 32,
+    vbKeyPageUp = 33,
+    vbKeyPageDown = 34,
+    vbKeyEnd = 35,
+    vbKeyHome = 36,
     vbKeyLeft = 37,
     vbKeyUp = 38,
     vbKeyRight = 39,
@@ -68,6 +72,8 @@ public:
     /// Gives the control the keyboard focus, now or when its screen is next shown.
     void setFocus();
     bool hasFocus() const;
+    /// Whether the control shows the focus mark now: it has the focus and the keyboard is in use.
+    bool showsFocusMark() const;
     /// Puts the control in front of the controls it overlaps.
     void bringToFront();
     /// Puts the control behind every other control of its container.
@@ -85,6 +91,7 @@ public:
     QFont font() const;
 
     std::function<void()> onClick;
+    std::function<void(int button, int shift, float x, float y)> onMouseDown;
     std::function<void(int button, int shift, float x, float y)> onMouseMove;
     std::function<void(int button, int shift, float x, float y)> onMouseUp;
     /// A key pressed while the control has the focus (shift: 1 Shift, 2 Ctrl, 4 Alt); the
@@ -94,6 +101,7 @@ public:
     // Called by the widgets.
     void fireClick();
     void fireMouse(bool up, int button, int shift, float xPixels, float yPixels);
+    void fireMouseDown(int button, int shift, float xPixels, float yPixels);
 
 protected:
     /// Creates the control on its container; the widget becomes the control's to delete.
@@ -134,11 +142,6 @@ public:
     /// wrapping it and cutting off what does not fit; the font the label is given stays.
     void setShrinkToFit(bool shrink);
     bool shrinkToFit() const { return m_shrinkToFit; }
-    /// Lets Tab give the label the focus; it then shows a focus mark once the keyboard is used
-    /// on it. A click never gives a label the focus.
-    void setTabStop(bool tabStop);
-    /// Whether the label shows its focus mark now.
-    bool showsFocusMark() const;
 
 private:
     friend class LabelWidget;

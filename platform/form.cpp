@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPainter>
@@ -91,6 +92,25 @@ protected:
                     f->host()->raise();
         }
     }
+    bool focusNextPrevChild(bool next) override
+    {
+        bool used = false;
+        guard([&] { used = m_form->keyboard().tab(next); });
+        return used || QWidget::focusNextPrevChild(next);
+    }
+    void keyPressEvent(QKeyEvent *event) override
+    {
+        // Keys the focused control left: the arrows of a group, then the screen's own keys.
+        bool used = false;
+        guard([&] {
+            used = m_form->keyboard().key(event) ||
+                   m_form->Form_KeyDown(keyboard::keyCodeOf(*event), keyboard::shiftOf(*event));
+        });
+        if (used)
+            event->accept();
+        else
+            QWidget::keyPressEvent(event);
+    }
     void closeEvent(QCloseEvent *event) override
     {
         // Closing a window through the window manager unloads that screen; when only the
@@ -120,6 +140,8 @@ Form::Form(const QString &name) : m_name(name), m_window(new FormWindow(this))
 {
     m_window->setObjectName(name);
     m_window->setWindowTitle(QStringLiteral(" "));
+    m_window->setProperty("habitaraForm", QVariant::fromValue<void *>(this));
+    keyboard::watch();
     m_backColor = QColor(192, 192, 192);
 }
 
@@ -221,6 +243,7 @@ void Form::show()
     m_window->activateWindow();
     forget(this);
     reg().stacking.push_back(this);
+    m_keyboard.settleFocus();
 }
 
 void Form::hide()
@@ -291,6 +314,7 @@ void unload(Form *&slot)
         for (auto it = reg().stacking.rbegin(); it != reg().stacking.rend(); ++it) {
             if ((*it)->visible()) {
                 (*it)->host()->activateWindow();
+                (*it)->keyboard().settleFocus();
                 break;
             }
         }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/controls.h"
+#include "platform/keyboard.h"
 
 class QWidget;
 
@@ -24,6 +25,8 @@ public:
     virtual void Form_Load() {}
     /// Pointer movement over the screen's bare surface (x, y in twips).
     virtual void Form_MouseMove(int /*button*/, int /*shift*/, float /*x*/, float /*y*/) {}
+    /// A key that no control of the screen used (Escape, the page keys); whether it was used.
+    virtual bool Form_KeyDown(int /*KeyCode*/, int /*Shift*/) { return false; }
 
     QString name() const { return m_name; }
     QWidget *host() const override { return m_window; }
@@ -54,6 +57,14 @@ public:
     void hide();
     bool visible() const;
 
+    /// The Tab order, in reading order (see KeyboardPath), and the sets walked with the arrows.
+    void setTabOrder(std::vector<TabStop> stops) { m_keyboard.setTabOrder(std::move(stops)); }
+    void setArrowWalk(std::vector<Control *> controls)
+    {
+        m_keyboard.setArrowWalk(std::move(controls));
+    }
+    KeyboardPath &keyboard() { return m_keyboard; }
+
     /// The control of this screen with the given name; throws when there is none.
     Control &control(const QString &name) const;
     Control *findControl(const QString &name) const;
@@ -72,6 +83,7 @@ private:
     QColor m_backColor;
     bool m_maximised = false;
     std::map<QString, Control *> m_controls;
+    KeyboardPath m_keyboard{*this};
 };
 
 namespace registry {

@@ -1,8 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/msgbox.h"
 
+#include "platform/keyboard.h"
+
 #include <QApplication>
 #include <QMessageBox>
+#include <QPointer>
 
 namespace {
 MsgBoxResponder responder;
@@ -13,7 +16,8 @@ int MsgBox(const QString &prompt, int buttons, const QString &title)
     const QString caption = title.isEmpty() ? QStringLiteral("Habitara") : title;
     if (responder)
         return responder(prompt, buttons, caption);
-    QMessageBox box(QApplication::activeWindow());
+    const QPointer<QWidget> screen = QApplication::activeWindow();
+    QMessageBox box(screen);
     box.setWindowTitle(caption);
     box.setText(prompt);
     box.setIcon(QMessageBox::NoIcon);
@@ -23,7 +27,10 @@ int MsgBox(const QString &prompt, int buttons, const QString &title)
     } else {
         box.setStandardButtons(QMessageBox::Ok);
     }
-    return box.exec() == QMessageBox::Cancel ? vbCancel : vbOK;
+    const int answer = box.exec() == QMessageBox::Cancel ? vbCancel : vbOK;
+    // The keyboard goes back to the screen the box was asked over.
+    keyboard::returnTo(screen);
+    return answer;
 }
 
 void setMsgBoxResponder(MsgBoxResponder r)

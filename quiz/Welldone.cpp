@@ -70,6 +70,7 @@ Welldone::Welldone()
     Label3[0].setVisible(false);
     Label3.onClick([this](int i) { Label3_Click(i); });
     Label3.onMouseMove([this](int i, int, int, float, float) { Label3_MouseMove(i); });
+    setTabOrder({Label3[0], Text1, Label3[1]});
 
     Timer1.onTimer = [this] { Timer1_Timer(); };
     Timer2.onTimer = [this] { Timer2_Timer(); };

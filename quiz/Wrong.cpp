@@ -28,6 +28,16 @@ Wrong::Wrong()
 
     look::addButtons(Label3, {{1, "Exit", 10560, 7920, 1245, 495}});
     Label3.onClick([this](int i) { Label3_Click(i); });
+    setTabOrder({Label3[1]});
+}
+
+bool Wrong::Form_KeyDown(int KeyCode, int)
+{
+    // Escape leaves the review as Exit does: there is nothing on it to lose.
+    if (KeyCode != vbKeyEscape)
+        return false;
+    Label3_Click(1);
+    return true;
 }
 
 void Wrong::Form_Load()

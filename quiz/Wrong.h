@@ -11,6 +11,7 @@ class Wrong : public Form
 public:
     Wrong();
     void Form_Load() override;
+    bool Form_KeyDown(int KeyCode, int Shift) override;
     void Label3_Click(int Index);
 
     Label Label6;

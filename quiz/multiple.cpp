@@ -54,6 +54,11 @@ multiple::multiple()
     Label3[0].setVisible(false);
     Label3.onClick([this](int i) { Label3_Click(i); });
     Label3.onMouseMove([this](int i, int, int, float, float) { Label3_MouseMove(i); });
+
+    // The four answers are one stop, the hidden choice standing for "none chosen yet".
+    setTabOrder({Label3[3],
+                 TabStop({&Option1[1], &Option1[2], &Option1[3], &Option1[4]}, &Option1[5]),
+                 Label3[0], Label3[1], Label3[2]});
 }
 
 void multiple::Form_Load()

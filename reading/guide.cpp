@@ -19,6 +19,18 @@ guide::guide()
     Label1.setCaption(QStringLiteral("Page 1 of 5"));
     addPageButtons(Label3);
     Label3.onClick([this](int i) { Label3_Click(i); });
+    setTabOrder(pageTabOrder(Label3));
+}
+
+bool guide::Form_KeyDown(int KeyCode, int)
+{
+    // The page keys press the page buttons that can be pressed; Escape presses Exit.
+    const int button = pageButtonFor(KeyCode);
+    if (button < 0)
+        return false;
+    if (Label3[button].visible() && Label3[button].enabled())
+        Label3_Click(button);
+    return true;
 }
 
 void guide::Form_Load()

@@ -12,6 +12,7 @@ public:
     guide();
     void Form_Load() override;
     void Form_MouseMove(int button, int shift, float x, float y) override;
+    bool Form_KeyDown(int KeyCode, int Shift) override;
     void Label3_Click(int Index);
 
     Image Image2;

@@ -16,6 +16,27 @@ void addPageButtons(ControlArray<Label> &labels)
     labels[3].setEnabled(false);
 }
 
+int pageButtonFor(int keyCode)
+{
+    switch (keyCode) {
+    case vbKeyPageDown:
+    case vbKeyRight:
+        return 2;
+    case vbKeyPageUp:
+    case vbKeyLeft:
+        return 3;
+    case vbKeyEscape:
+        return 1;
+    default:
+        return -1;
+    }
+}
+
+std::vector<TabStop> pageTabOrder(ControlArray<Label> &buttons)
+{
+    return {buttons[0], buttons[3], buttons[2], buttons[1]};
+}
+
 void styleCounter(Label &counter)
 {
     counter.move(4200, 7920, 2295, 495);

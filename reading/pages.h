@@ -3,13 +3,20 @@
 
 #include "platform/controlarray.h"
 #include "platform/controls.h"
+#include "platform/keyboard.h"
 
 #include <optional>
+#include <vector>
 
 // What the two page viewers share: their buttons, the page counter and printing a page.
 
 /// Print, Exit, Next Page and Previous Page (disabled) at their places, yellow on black.
 void addPageButtons(ControlArray<Label> &buttons);
+/// Page Down or the Right arrow (2), Page Up or the Left arrow (3), Escape (1): the page button
+/// a key stands for, or -1.
+int pageButtonFor(int keyCode);
+/// Print, Previous Page, Next Page and Exit, as they read.
+std::vector<TabStop> pageTabOrder(ControlArray<Label> &buttons);
 /// The page counter: black on white below the page.
 void styleCounter(Label &counter);
 /// "Page 2 of 5"; an unknown count reads as nothing.

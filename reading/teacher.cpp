@@ -19,6 +19,7 @@ teacher::teacher()
     styleCounter(Label1);
     addPageButtons(Label3);
     Label3.onClick([this](int i) { Label3_Click(i); });
+    setTabOrder(pageTabOrder(Label3));
     Picture1.move(8880, 4320, 1800, 1800);
     Picture1.setVisible(false);
     Picture2.move(8910, 6240, 1800, 1335);
@@ -67,6 +68,17 @@ void teacher::Label3_Click(int Index)
     default:
         break;
     }
+}
+
+bool teacher::Form_KeyDown(int KeyCode, int)
+{
+    // The page keys press the page buttons that can be pressed; Escape presses Exit.
+    const int button = pageButtonFor(KeyCode);
+    if (button < 0)
+        return false;
+    if (Label3[button].visible() && Label3[button].enabled())
+        Label3_Click(button);
+    return true;
 }
 
 void teacher::showPage()

@@ -13,6 +13,7 @@ class teacher : public Form
 public:
     teacher();
     void Form_Load() override;
+    bool Form_KeyDown(int KeyCode, int Shift) override;
     void Label3_Click(int Index);
     void Timer1_Timer();
 

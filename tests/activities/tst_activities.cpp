@@ -352,15 +352,19 @@ private Q_SLOTS:
         pressKey(a, Qt::Key_Tab, Qt::ShiftModifier);
         pressKey(a, Qt::Key_Tab, Qt::ShiftModifier);
         QVERIFY(a.Label2[3].hasFocus());
-        // Space lifts the label, its colours turned round; the arrows carry it over the boxes
-        // and homes in reading order (box 3, top 2295, first); Escape puts it back silently.
+        // Space lifts the label, its colours turned round; the arrows carry it to the nearest
+        // box that way (the yaks' and the bears' boxes lie along the bottom row, the goats'
+        // box up from the bears', the llamas' to its left); Home and End to the first and last
+        // target box in reading order; Escape puts it back silently.
         rec->clearSounds();
         const QColor yellow(255, 255, 0);
         pressKey(a, Qt::Key_Space);
         QVERIFY(a.lifted() == 3 && a.Label2[3].backColor() == yellow);
-        const std::pair<Qt::Key, const Label *> moves[] = {{Qt::Key_Right, &a.Label1[3]},
-                                                           {Qt::Key_Down, &a.Label1[0]},
-                                                           {Qt::Key_Up, &a.Label1[3]}};
+        const std::pair<Qt::Key, const Label *> moves[] = {
+            {Qt::Key_Right, &a.Label1[2]}, {Qt::Key_Right, &a.Label1[1]},
+            {Qt::Key_Up, &a.Label1[3]},    {Qt::Key_Up, &a.Label1[3]},
+            {Qt::Key_Left, &a.Label1[0]},  {Qt::Key_End, &a.Label1[1]},
+            {Qt::Key_Home, &a.Label1[3]}};
         for (const auto &[key, box] : moves) {
             pressKey(a, key);
             QVERIFY(onBox(a.Label2[3], *box));
@@ -383,7 +387,7 @@ private Q_SLOTS:
             tabTo(a, a.Label2[label]);
             pressKey(a, Qt::Key_Space);
             for (int k = 0; k < 8 && !onBox(a.Label2[label], a.Label1[label]); ++k)
-                pressKey(a, Qt::Key_Right);
+                pressKey(a, Qt::Key_Tab);
             pressKey(a, Qt::Key_Space);
             QVERIFY(onBox(a.Label2[label], a.Label1[label]));
         }
@@ -398,6 +402,77 @@ private Q_SLOTS:
         tabTo(a, a.Label3[1]);
         pressKey(a, Qt::Key_Enter);
         QVERIFY(onBox(a.Label2[1], a.Label4[1]) && !a.Label3[2].visible());
+    }
+
+    void theMouseTakesOverFromALiftedLabel_data()
+    {
+        QTest::addColumn<int>("button");
+        // A press on the lifted label itself, or on Start Again or Check Score.
+        QTest::newRow("drag the lifted label") << -1;
+        QTest::newRow("Start Again") << 1;
+        QTest::newRow("Check Score") << 2;
+    }
+    void theMouseTakesOverFromALiftedLabel()
+    {
+        QFETCH(int, button);
+        auto &a = open<livingmountainslab>();
+        solve(a);
+        QVERIFY(a.Label3[2].visible());
+        tabTo(a, a.Label2[3]);
+        pressKey(a, Qt::Key_Space);
+        pressKey(a, Qt::Key_Down);
+        QVERIFY(a.lifted() == 3 && !onBox(a.Label2[3], a.Label1[3]));
+        if (button < 0) {
+            // Put down where it was lifted, then dragged as ever: into the bears' box.
+            dragInto(a, 3, a.Label1[1]);
+            QVERIFY(onBox(a.Label2[3], a.Label1[1]));
+        } else {
+            click(a.Label3[button]);
+            settle();
+            if (button == 2) {
+                // Scored where it was lifted, not where the keyboard was carrying it.
+                QCOMPARE(screen<Welldone>().Label1.caption(),
+                         u"Excellent work. You have scored 4 out of 4."_s);
+                click(screen<Welldone>().Label3[1]);
+                settle();
+            } else {
+                QVERIFY(onBox(a.Label2[3], a.Label4[3]));
+            }
+        }
+        QCOMPARE(a.lifted(), -1);
+        QVERIFY(a.Label2[3].backColor() == QColor(0, 0, 0) && !a.Label2[3].showsFocusMark());
+        // Every label drags with the mouse again.
+        dragInto(a, 0, a.Label4[0]);
+        QVERIFY(onBox(a.Label2[0], a.Label4[0]));
+    }
+
+    void carryingBackFromTheFirstStop_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("shift");
+        QTest::addColumn<QString>("lands");
+        // The goats' box is the first stop in reading order (the topmost). Nothing lies above
+        // it; to its left the llamas' box; before it, round from the end, the last home.
+        QTest::newRow("Up") << int(Qt::Key_Up) << 0 << u"Label1_3"_s;
+        QTest::newRow("Left") << int(Qt::Key_Left) << 0 << u"Label1_0"_s;
+        QTest::newRow("Shift+Tab") << int(Qt::Key_Tab) << 1 << u"Label4_3"_s;
+        QTest::newRow("Shift+Tab twice") << int(Qt::Key_Tab) << 2 << u"Label1_1"_s;
+    }
+    void carryingBackFromTheFirstStop()
+    {
+        QFETCH(int, key);
+        QFETCH(int, shift);
+        QFETCH(QString, lands);
+        auto &a = open<livingmountainslab>();
+        dragInto(a, 3, a.Label1[3]);
+        tabTo(a, a.Label2[3]);
+        pressKey(a, Qt::Key_Space);
+        for (int k = 0; k < std::max(shift, 1); ++k)
+            pressKey(a, Qt::Key(key), shift ? Qt::ShiftModifier : Qt::NoModifier);
+        QVERIFY(onBox(a.Label2[3], a.control(lands)));
+        pressKey(a, Qt::Key_Space);
+        QCOMPARE(a.lifted(), -1);
+        QVERIFY(onBox(a.Label2[3], a.control(lands)));
     }
 };
 

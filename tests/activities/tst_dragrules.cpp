@@ -78,6 +78,66 @@ private Q_SLOTS:
         QCOMPARE(placedPairs(labels, boxes), 7);
         QVERIFY(!complete(labels, boxes));
     }
+
+    void theKeyboardReachesEveryBox_data() { captureWindowsAreStrictAndApart_data(); }
+    void theKeyboardReachesEveryBox()
+    {
+        QFETCH(int, which);
+        const Activity &a = *activities[which];
+        const std::vector<Box> targets = a.targets();
+        std::vector<Box> homes;
+        for (const ActivityItem &item : a.items)
+            homes.push_back({item.startLeft, item.startTop, a.itemWidth, a.itemHeight});
+        const std::vector<Box> stops = stopsInReadingOrder(targets, homes);
+        const int n = int(stops.size());
+        QCOMPARE(n, 2 * a.count());
+        for (int k = 1; k < n; ++k) // in reading order: down the screen, along each row
+            QVERIFY(stops[k - 1].top < stops[k].top ||
+                    (stops[k - 1].top == stops[k].top && stops[k - 1].left < stops[k].left));
+        auto isTarget = [&](int k) {
+            return std::any_of(targets.begin(), targets.end(), [&](const Box &b) {
+                return b.corner() == stops[size_t(k)].corner();
+            });
+        };
+        for (int s = 0; s < n; ++s) {
+            const Pos at = stops[size_t(s)].corner();
+            // Tab and Shift+Tab go round every stop, each undoing the other.
+            QCOMPARE(carryTo(stops, targets, s, at, Carry::next), (s + 1) % n);
+            QCOMPARE(carryTo(stops, targets, s, at, Carry::previous), (s + n - 1) % n);
+            // An arrow goes that way, or nowhere.
+            const int left = carryTo(stops, targets, s, at, Carry::left);
+            const int up = carryTo(stops, targets, s, at, Carry::up);
+            QVERIFY(left == s || stops[size_t(left)].left < at.left);
+            QVERIFY(up == s || stops[size_t(up)].top < at.top);
+        }
+        // From every stop, every target box can be reached with the arrows, Home and End alone.
+        for (int from = 0; from < n; ++from) {
+            std::vector<bool> seen(size_t(n), false);
+            std::vector<int> todo{from};
+            seen[size_t(from)] = true;
+            while (!todo.empty()) {
+                const int s = todo.back();
+                todo.pop_back();
+                for (Carry c : {Carry::left, Carry::right, Carry::up, Carry::down, Carry::firstBox,
+                                Carry::lastBox}) {
+                    const int t = carryTo(stops, targets, s, stops[size_t(s)].corner(), c);
+                    QVERIFY(t >= 0 && t < n);
+                    if (!seen[size_t(t)]) {
+                        seen[size_t(t)] = true;
+                        todo.push_back(t);
+                    }
+                }
+            }
+            for (int k = 0; k < n; ++k)
+                QVERIFY2(!isTarget(k) || seen[size_t(k)], "a box the arrows cannot reach");
+        }
+        // Home and End: the first and the last target box in reading order.
+        const int first = carryTo(stops, targets, -1, {0, 0}, Carry::firstBox);
+        const int last = carryTo(stops, targets, -1, {0, 0}, Carry::lastBox);
+        QVERIFY(isTarget(first) && isTarget(last));
+        for (int k = 0; k < n; ++k)
+            QVERIFY(!isTarget(k) || (first <= k && k <= last));
+    }
 };
 
 QTEST_GUILESS_MAIN(DragRulesTest)

@@ -109,12 +109,15 @@ private Q_SLOTS:
         QCOMPARE(folderFiles(), before);
 
         // Saved as it stands, then the next ten come by keyboard alone: Tab reaches the
-        // button after the tick boxes and Space presses it. Nothing is asked, since the
+        // button past the tick boxes and Save Worksheet (the first Tab after the mouse only
+        // shows where the focus is), and Space presses it. Nothing is asked, since the
         // wizard holds what the last import put there.
         QCOMPARE(rec->said(w.Label3[1]), QStringList{u"Your worksheet has been saved."_s});
         w.Check1[39].widget()->setFocus();
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        QCOMPARE(focusName(), u"Label3_2"_s);
+        for (const char *next : {"Check1_39", "Label3_1", "Label3_2"}) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QCOMPARE(focusName(), QString::fromLatin1(next));
+        }
         rec->fileChoices = {{file, giftFilter}};
         rec->messages.clear();
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);

@@ -26,7 +26,16 @@ set_tests_properties(activity_under_xvfb PROPERTIES
     TIMEOUT 300
     ENVIRONMENT "XDG_RUNTIME_DIR=${CMAKE_BINARY_DIR}/xdg-runtime")
 
+# The whole program with the keyboard alone, counting the key presses of each step.
+add_test(NAME keyboard_under_xvfb
+    COMMAND ${CMAKE_CURRENT_LIST_DIR}/keyboard.sh $<TARGET_FILE:habitara> ${HABITARA_RUN_DIR})
+set_tests_properties(keyboard_under_xvfb PROPERTIES
+    TIMEOUT 300
+    LABELS long
+    ENVIRONMENT "XDG_RUNTIME_DIR=${CMAKE_BINARY_DIR}/xdg-runtime")
+
 # Two X servers started at the same moment can both claim the first free display, so the tests
 # that start one take turns.
-set_tests_properties(pupil_under_xvfb teacher_under_xvfb activity_under_xvfb PROPERTIES
+set_tests_properties(pupil_under_xvfb teacher_under_xvfb activity_under_xvfb keyboard_under_xvfb
+    PROPERTIES
     RESOURCE_LOCK x_server)

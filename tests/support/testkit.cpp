@@ -6,6 +6,7 @@
 #include "platform/fonts.h"
 #include "platform/form.h"
 #include "platform/guard.h"
+#include "platform/keyboard.h"
 #include "platform/msgbox.h"
 #include "platform/paths.h"
 #include "platform/picture.h"
@@ -243,6 +244,7 @@ void resetProgram()
     settle();
     Module1::resetState();
     restartProgram();
+    keyboard::setInUse(false);
     Timer::setDrivenByHand(false);
     twips::setDisplaySizeForTests(QSizeF());
     setContentFolder(QString());
