@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/controls.h"
 
+#include "platform/access.h"
 #include "platform/fonts.h"
 #include "platform/form.h"
 #include "platform/guard.h"
@@ -484,6 +485,7 @@ public:
 Control::Control(Container &container, const QString &name, QWidget *widget)
     : m_form(&container.form()), m_name(name), m_widget(widget)
 {
+    accessible::attach(widget, this);
     widget->setParent(container.host());
     widget->setObjectName(name);
     widget->setFont(font());
@@ -641,6 +643,7 @@ void Label::setCaption(const QString &caption)
 {
     m_caption = caption;
     widget()->update();
+    accessible::captionChanged(widget());
 }
 
 void Label::setOpaque(bool opaque)
@@ -696,6 +699,7 @@ void OptionButton::setCaption(const QString &caption)
 {
     m_caption = caption;
     widget()->update();
+    accessible::captionChanged(widget());
 }
 
 void OptionButton::setValue(bool value)
@@ -708,12 +712,16 @@ void OptionButton::setValue(bool value)
                 if (button && button->m_value) {
                     button->m_value = false;
                     other->update();
+                    accessible::checkedChanged(other);
                 }
             }
         }
     }
+    const bool changed = m_value != value;
     m_value = value;
     widget()->update();
+    if (changed)
+        accessible::checkedChanged(widget());
 }
 
 void OptionButton::userSelect()
@@ -735,12 +743,16 @@ void CheckBox::setCaption(const QString &caption)
 {
     m_caption = caption;
     widget()->update();
+    accessible::captionChanged(widget());
 }
 
 void CheckBox::setValue(int value)
 {
+    const bool changed = m_value != value;
     m_value = value;
     widget()->update();
+    if (changed)
+        accessible::checkedChanged(widget());
 }
 
 // TextBox
@@ -793,6 +805,7 @@ void CommandButton::setCaption(const QString &caption)
 {
     m_caption = caption;
     widget()->update();
+    accessible::captionChanged(widget());
 }
 
 // Frame
