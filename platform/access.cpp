@@ -32,6 +32,7 @@ const char controlKey[] = "habitaraControl";
 const char announcedNameKey[] = "habitaraAnnouncedName";
 /// Set while a control's description holds an announcement rather than a screen's words.
 const char announcedKey[] = "habitaraAnnounced";
+const char hiddenKey[] = "habitaraHidden";
 
 Control *controlOf(const QObject *object)
 {
@@ -287,6 +288,8 @@ public:
             s.checkable = true;
             s.checked = check->value() == 1;
         }
+        if (c && c->widget()->property(hiddenKey).toBool())
+            s.invisible = true;
         if (isPage(c)) {
             s.readOnly = true;
             s.multiLine = true;
@@ -383,9 +386,15 @@ private:
     }
 };
 
-QAccessibleInterface *controlFactory(const QString &, QObject *object)
+QAccessibleInterface *controlFactory(const QString &className, QObject *object)
 {
-    if (!object || !object->isWidgetType() || !controlOf(object))
+    if (!object || !object->isWidgetType())
+        return nullptr;
+    // A screen's window is a plain widget: it is a window to a screen reader, not a filler.
+    auto *widget = static_cast<QWidget *>(object);
+    if (className == QLatin1String("QWidget") && widget->isWindow() && !controlOf(object))
+        return new QAccessibleWidget(widget, QAccessible::Window);
+    if (!controlOf(object))
         return nullptr;
     // A text box keeps Qt's own line-edit face, which reads the name a screen gives it.
     if (qobject_cast<QLineEdit *>(object))
@@ -533,6 +542,11 @@ void setName(Control &control, std::function<QString()> name)
     widget->setAccessibleName(nameFunctions()[widget]());
 }
 
+void hide(Control &control)
+{
+    control.widget()->setProperty(hiddenKey, true);
+}
+
 QString name(const Control &control)
 {
     const QWidget *widget = control.widget();
@@ -639,7 +653,7 @@ void flush()
     refreshWindowNames();
 
     QWidget *target = QApplication::focusWidget();
-    if (!target || !target->isVisible()) {
+    if (!target || !target->isVisible() || target->property(hiddenKey).toBool()) {
         Form *front = registry::front();
         target = front ? front->host() : nullptr;
     }

@@ -28,6 +28,9 @@ QString name(const Control &control);
 /// What a screen reader says after the name: for a picture, what the picture shows.
 QString description(const Control &control);
 
+/// Keeps a control out of what a screen reader reads, for a control no one can see.
+void hide(Control &control);
+
 /// Names a screen's window for a screen reader; its visible caption stays. The name is worked
 /// out now and again after every announcement, so it can follow the page or question on show.
 void nameWindow(Form &form, std::function<QString()> name);

@@ -79,7 +79,8 @@ void multiple::Form_Load()
         accessible::setName(Option1[i], [this, i] {
             return QChar(u'A' + (i - 1)) + QStringLiteral(". ") + Option1[i].caption();
         });
-    accessible::setName(Option1[5], QStringLiteral("No answer"));
+    // The choice that clears the others lies under the picture, out of sight.
+    accessible::hide(Option1[5]);
     showquest();
 }
 

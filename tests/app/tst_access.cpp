@@ -261,7 +261,10 @@ private Q_SLOTS:
         settle();
         for (int i = 1; i <= 4; ++i)
             QVERIFY(faceOf(quiz.Option1[i])->state().checkable &&
-                    !faceOf(quiz.Option1[i])->state().checked);
+                    !faceOf(quiz.Option1[i])->state().checked &&
+                    !faceOf(quiz.Option1[i])->state().invisible);
+        // The choice that clears the others, out of sight under the picture, is not read.
+        QVERIFY(faceOf(quiz.Option1[5])->state().invisible);
         click(quiz.Option1[3]);
         QVERIFY(faceOf(quiz.Option1[3])->state().checked);
         QCOMPARE(faceOf(quiz.Option1[3])->text(QAccessible::Name), u"C. "_s + Module1::answerc[1]);
