@@ -229,7 +229,8 @@ DragDrop::~DragDrop() = default;
 void DragDrop::Form_Load()
 {
     setupform(*this);
-    accessible::nameWindow(*this, [this] { return Label6.caption() + QStringLiteral(": activity"); });
+    accessible::nameWindow(*this,
+                           [this] { return Label6.caption() + QStringLiteral(": activity"); });
     const std::vector<QString> places = boxPlaces(m_activity);
     for (int i = 0; i < N; ++i)
         accessible::setName(Label1[i], places[size_t(i)]);

@@ -86,7 +86,8 @@ void sayMove(DragDrop &screen, int Index, LabelMove move)
     }
     case LabelMove::dropped:
         if (inBox)
-            accessible::announce(caption + QStringLiteral(", placed in ") + where + QLatin1Char('.'));
+            accessible::announce(caption + QStringLiteral(", placed in ") + where +
+                                 QLatin1Char('.'));
         else if (atStart)
             accessible::announce(caption + QStringLiteral(", put back."));
         else

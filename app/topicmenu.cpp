@@ -93,7 +93,8 @@ TopicMenu::TopicMenu(const Topic &topic)
 void TopicMenu::Form_Load()
 {
     setupform(*this);
-    accessible::nameWindow(*this, [this] { return Label1.caption() + QStringLiteral(": topic menu"); });
+    accessible::nameWindow(*this,
+                           [this] { return Label1.caption() + QStringLiteral(": topic menu"); });
     setBackColor(QColor(39, 63, 137));
     Image1.setPicture(loadPictureOrEmpty(text(m_topic.picture)));
     Image1.setLeft((12000 - Image1.width()) / 2);
@@ -165,7 +166,8 @@ void TopicMenu::openPages(const Topic::Pages &pages, const QString &what)
 void TopicMenu::openActivity(DragDrop &activity, const QString &what)
 {
     activity.Label6.setCaption(Label1.caption());
-    accessible::nameWindow(activity, [&activity, what] { return activity.Label6.caption() + what; });
+    accessible::nameWindow(activity,
+                           [&activity, what] { return activity.Label6.caption() + what; });
     activity.show();
 }
 

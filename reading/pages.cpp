@@ -53,5 +53,5 @@ void announcePage(const Label &counter, const Image &page)
 {
     const QStringList lines = accessible::pageLines(page.picture());
     accessible::announce(counter.caption() + QLatin1Char('.') +
-                     (lines.isEmpty() ? QString() : QLatin1Char(' ') + lines.front()));
+                         (lines.isEmpty() ? QString() : QLatin1Char(' ') + lines.front()));
 }
