@@ -17,13 +17,11 @@
 #include <QPaintDevice>
 #include <QPaintEngine>
 #include <QPainter>
-#include <QPointer>
 #include <QTextItem>
 #include <QTimer>
 
 #include <algorithm>
 #include <map>
-#include <memory>
 
 namespace {
 
