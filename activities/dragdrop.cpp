@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "activities/dragdrop.h"
 
+#include "activities/dragspeech.h"
 #include "app/Module1.h"
+#include "platform/access.h"
 #include "platform/picture.h"
 #include "quiz/Welldone.h"
 
@@ -302,6 +304,11 @@ DragDrop::~DragDrop() = default;
 void DragDrop::Form_Load()
 {
     setupform(*this);
+    accessible::nameWindow(*this,
+                           [this] { return Label6.caption() + QStringLiteral(": activity"); });
+    const std::vector<QString> places = boxPlaces(m_activity);
+    for (int i = 0; i < N; ++i)
+        accessible::setName(Label1[i], places[size_t(i)]);
     outof = N;
     for (const ActivityPicture &p : m_activity.pictures)
         Image1[p.index].setPicture(loadPictureOrEmpty(text(p.file)));
@@ -401,8 +408,10 @@ void DragDrop::drop(int Index)
     for (int k = 0; k < landing.snaps; ++k)
         playsound(thud);
 
-    if (dragdrop::complete(labelPositions(), targetBoxes()))
+    if (dragdrop::complete(labelPositions(), targetBoxes()) && !Label3[2].visible()) {
         Label3[2].setVisible(true);
+        accessible::announce(QStringLiteral("Check Score has appeared."));
+    }
 }
 
 void DragDrop::Label3_Click(int Index)
@@ -503,6 +512,7 @@ void DragDrop::lift(int Index)
     label.setForeColor(label.backColor());
     label.setBackColor(fore);
     label.bringToFront();
+    sayMove(*this, Index, LabelMove::lifted);
 }
 
 void DragDrop::carry(int Index, dragdrop::Carry way)
@@ -516,10 +526,12 @@ void DragDrop::carry(int Index, dragdrop::Carry way)
     m_stop = to;
     label.setLeft(boxes[size_t(m_stop)].left);
     label.setTop(boxes[size_t(m_stop)].top);
+    sayMove(*this, Index, LabelMove::carried);
 }
 
 void DragDrop::putDown(int Index, bool back)
 {
+    sayMove(*this, Index, back ? LabelMove::putBack : LabelMove::dropped);
     Label &label = Label2[Index];
     const QColor fore = label.backColor();
     label.setBackColor(label.foreColor());

@@ -4,6 +4,7 @@
 #include "app/Grey.h"
 #include "app/Module1.h"
 #include "app/intro0.h"
+#include "platform/access.h"
 #include "platform/look.h"
 #include "platform/picture.h"
 #include "platform/twips.h"
@@ -71,6 +72,12 @@ Titlefrm::Titlefrm()
 
 void Titlefrm::Form_Load()
 {
+    // Shown again from the main menu's Exit, the screen asks whether to leave.
+    accessible::nameWindow(*this, [this] {
+        return Command1.caption() == QLatin1String("Cancel")
+                   ? QStringLiteral("Habitara: leave the program?")
+                   : QStringLiteral("Habitara: title screen");
+    });
     try {
         const QSizeF display = twips::displaySize();
         move(float(display.width() / 2.0 - width() / 2.0),

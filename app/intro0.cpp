@@ -7,9 +7,11 @@
 #include "app/livingmountains.h"
 #include "authoring/wizard.h"
 #include "authoring/worksheets.h"
+#include "platform/access.h"
 #include "platform/look.h"
 #include "platform/picture.h"
 #include "reading/guide.h"
+#include "reading/pages.h"
 #include "reading/teacher.h"
 
 using namespace Module1;
@@ -83,6 +85,7 @@ intro0::intro0()
 void intro0::Form_Load()
 {
     setupform(*this);
+    accessible::nameWindow(*this, [] { return QStringLiteral("Habitara: main menu"); });
     Image1.setPicture(loadPictureOrEmpty(QStringLiteral("Images\\andesmd.jpg")));
     Option1.setBackColor(look::screenBlue);
     Option2.setBackColor(look::screenBlue);
@@ -130,6 +133,7 @@ void intro0::Label2_Click(int Index)
         viewer.Image2.setPicture(loadPictureOrEmpty(QStringLiteral("wmf2\\acknowledgments.wmf")));
         viewer.setBackColor(QColor(49, 130, 212));
         viewer.Timer1.setEnabled(true);
+        namePages(viewer, viewer.Label1, QStringLiteral("Acknowledgments"));
         viewer.show();
         break;
     }

@@ -9,11 +9,13 @@
 #include "activities/livingdesertord.h"
 #include "activities/livingmountainslab.h"
 #include "activities/livingmountainsord.h"
+#include "platform/access.h"
 #include "platform/look.h"
 #include "platform/msgbox.h"
 #include "platform/picture.h"
 #include "platform/textfile.h"
 #include "quiz/multiple.h"
+#include "reading/pages.h"
 #include "reading/teacher.h"
 
 using namespace Module1;
@@ -101,6 +103,8 @@ TopicMenu::TopicMenu(const Topic &topic)
 void TopicMenu::Form_Load()
 {
     setupform(*this);
+    accessible::nameWindow(*this,
+                           [this] { return Label1.caption() + QStringLiteral(": topic menu"); });
     setBackColor(QColor(39, 63, 137));
     Image1.setPicture(loadPictureOrEmpty(text(m_topic.picture)));
     Image1.setLeft((12000 - Image1.width()) / 2);
@@ -146,20 +150,20 @@ void TopicMenu::label3_Click(int Index)
         break;
     }
     case 1:
-        openActivity(m_topic.labelling());
+        openActivity(m_topic.labelling(), QStringLiteral(": labelling activity"));
         break;
     case 2:
         screen<intro0>().show();
         closeMenu();
         break;
     case 3:
-        openActivity(m_topic.ordering());
+        openActivity(m_topic.ordering(), QStringLiteral(": ordering activity"));
         break;
     case 4:
-        openPages(m_topic.keyFacts);
+        openPages(m_topic.keyFacts, QStringLiteral(": key facts"));
         break;
     case 5:
-        openPages(m_topic.notes);
+        openPages(m_topic.notes, QStringLiteral(": teacher's notes"));
         break;
     default:
         break;
@@ -167,19 +171,22 @@ void TopicMenu::label3_Click(int Index)
     playsound(QStringLiteral("wav\\click.wav"));
 }
 
-void TopicMenu::openPages(const Topic::Pages &pages)
+void TopicMenu::openPages(const Topic::Pages &pages, const QString &what)
 {
     numpages = pages.numpages;
     pagename = text(pages.pagename);
     teacher &viewer = screen<teacher>();
     viewer.Image1.setPicture(loadPictureOrEmpty(text(pages.screenPage)));
     viewer.Image2.setPicture(loadPictureOrEmpty(text(pages.printPage)));
+    namePages(viewer, viewer.Label1, Label1.caption() + what);
     viewer.show();
 }
 
-void TopicMenu::openActivity(DragDrop &activity)
+void TopicMenu::openActivity(DragDrop &activity, const QString &what)
 {
     activity.Label6.setCaption(Label1.caption());
+    accessible::nameWindow(activity,
+                           [&activity, what] { return activity.Label6.caption() + what; });
     activity.show();
 }
 

@@ -50,8 +50,9 @@ public:
     ControlArray<Label> label3;
 
 private:
-    void openPages(const Topic::Pages &pages);
-    void openActivity(DragDrop &activity);
+    /// Opens pages in the notes viewer; what says which pages, for the viewer's name.
+    void openPages(const Topic::Pages &pages, const QString &what);
+    void openActivity(DragDrop &activity, const QString &what);
     virtual void closeMenu() = 0;
 
     const Topic &m_topic;

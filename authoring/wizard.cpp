@@ -5,6 +5,7 @@
 #include "authoring/register.h"
 #include "authoring/wizardexchange.h"
 #include "authoring/worksheetfile.h"
+#include "platform/access.h"
 #include "platform/look.h"
 #include "platform/msgbox.h"
 
@@ -129,6 +130,18 @@ wizard::wizard()
 void wizard::Form_Load()
 {
     setupform(*this);
+    accessible::nameWindow(*this, [] { return QStringLiteral("Multiple Choice Wizard"); });
+    // Each box is named by the caption beside it.
+    accessible::setName(Text1, QStringLiteral("Worksheet Title"));
+    for (int q = 0; q < 10; ++q) {
+        const QString question = QStringLiteral("Question ") + QString::number(q + 1);
+        accessible::setName(Text2[q], question);
+        for (int a = 0; a < 4; ++a) {
+            const QString answer = question + QStringLiteral(", answer ") + QChar(u'A' + a);
+            accessible::setName(Text3[4 * q + a], answer);
+            accessible::setName(Check1[4 * q + a], answer + QStringLiteral(" is right"));
+        }
+    }
     for (int i = 0; i < 40; ++i)
         Check1[i].setBackColor(look::screenBlue);
     Text1.setFocus();

@@ -4,6 +4,7 @@
 #include "authoring/exchange.h"
 #include "authoring/register.h"
 #include "authoring/wizard.h"
+#include "platform/access.h"
 #include "platform/filechooser.h"
 #include "platform/msgbox.h"
 
@@ -130,14 +131,8 @@ void fill(wizard &w, const Worksheet &sheet)
 
 void setUpExchangeButtons(wizard &w)
 {
-    const std::pair<int, const char *> buttons[] = {
-        {importButton, "Import a GIFT or Aiken quiz file into the wizard"},
-        {exportButton, "Export the worksheet as a GIFT or Aiken file"}};
-    for (const auto &[index, name] : buttons) {
-        Label &button = w.Label3[index];
-        button.widget()->setAccessibleName(button.caption());
-        button.widget()->setAccessibleDescription(QString::fromLatin1(name));
-    }
+    accessible::setName(w.Label3[importButton], QStringLiteral("Import a GIFT or Aiken quiz"));
+    accessible::setName(w.Label3[exportButton], QStringLiteral("Export as GIFT or Aiken"));
 }
 
 void importIntoWizard(wizard &w)

@@ -5,6 +5,7 @@
 #include "app/intro0.h"
 #include "authoring/register.h"
 #include "authoring/wizard.h"
+#include "platform/access.h"
 #include "platform/look.h"
 #include "platform/msgbox.h"
 #include "platform/textfile.h"
@@ -116,6 +117,9 @@ void worksheets::Form_Load()
 {
     // Each step that fails is passed over; a missing register gives an empty catalogue.
     setupform(*this);
+    accessible::nameWindow(*this, [this] {
+        return QStringLiteral("Worksheet catalogue, ") + Label4.caption().toLower();
+    });
     const QStringList titles = readRegisterLeniently();
     numworksheets = int(titles.size());
     for (int i = 1; i <= maxWorksheets; ++i)
@@ -169,6 +173,7 @@ void worksheets::Label3_Click(int Index)
     else
         catpage = *catpage + 1;
     workpage();
+    accessible::announce(Label4.caption());
     playsound(QStringLiteral("wav\\click.wav"));
 }
 

@@ -21,6 +21,7 @@ void writeSounds(const Context &ctx);   // wav/*.wav
 void writeLogo(const Context &ctx);     // logo/quil0000.gif .. quil0019.gif, logo/quillan2.bmp, @2x
 void writeQuizzes(const Context &ctx);  // multiple/*.txt and the empty register
 void writePages(const Context &ctx);    // wmf/*.wmf and wmf2/*.wmf
+void writeDescriptions(const Context &ctx); // images/descriptions.txt
 
 /// Draws the desktop icon svgPath as <themeFolder>/<N>x<N>/apps/<name>.png at each theme size.
 void writeIcons(const QString &svgPath, const QString &themeFolder, const QString &name);

@@ -55,6 +55,7 @@ int main(int argc, char **argv)
         content::writeLogo(ctx);
         content::writeQuizzes(ctx);
         content::writePages(ctx);
+        content::writeDescriptions(ctx);
     } catch (const std::exception &e) {
         std::fprintf(stderr, "habitara-content: %s\n", e.what());
         return 1;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/controls.h"
 
+#include "platform/access.h"
 #include "platform/fonts.h"
 #include "platform/form.h"
 #include "platform/guard.h"
@@ -416,6 +417,7 @@ public:
 Control::Control(Container &container, const QString &name, QWidget *widget)
     : m_form(&container.form()), m_name(name), m_widget(widget)
 {
+    accessible::attach(widget, this);
     widget->setParent(container.host());
     widget->setObjectName(name);
     widget->setFont(font());
@@ -587,6 +589,7 @@ void Label::setCaption(const QString &caption)
 {
     m_caption = caption;
     widget()->update();
+    accessible::captionChanged(widget());
 }
 
 void Label::setOpaque(bool opaque)
@@ -632,6 +635,7 @@ void OptionButton::setCaption(const QString &caption)
 {
     m_caption = caption;
     widget()->update();
+    accessible::captionChanged(widget());
 }
 
 void OptionButton::setValue(bool value)
@@ -644,12 +648,16 @@ void OptionButton::setValue(bool value)
                 if (button && button->m_value) {
                     button->m_value = false;
                     other->update();
+                    accessible::checkedChanged(other);
                 }
             }
         }
     }
+    const bool changed = m_value != value;
     m_value = value;
     widget()->update();
+    if (changed)
+        accessible::checkedChanged(widget());
 }
 
 void OptionButton::userSelect()
@@ -671,12 +679,16 @@ void CheckBox::setCaption(const QString &caption)
 {
     m_caption = caption;
     widget()->update();
+    accessible::captionChanged(widget());
 }
 
 void CheckBox::setValue(int value)
 {
+    const bool changed = m_value != value;
     m_value = value;
     widget()->update();
+    if (changed)
+        accessible::checkedChanged(widget());
 }
 
 // TextBox
@@ -729,6 +741,7 @@ void CommandButton::setCaption(const QString &caption)
 {
     m_caption = caption;
     widget()->update();
+    accessible::captionChanged(widget());
 }
 
 // Frame

@@ -2,6 +2,7 @@
 #include "quiz/Welldone.h"
 
 #include "app/Module1.h"
+#include "platform/access.h"
 #include "platform/fonts.h"
 #include "platform/look.h"
 #include "platform/msgbox.h"
@@ -80,6 +81,8 @@ Welldone::Welldone()
 void Welldone::Form_Load()
 {
     setupform(*this);
+    accessible::nameWindow(*this, [] { return QStringLiteral("Results"); });
+    accessible::setName(Text1, QStringLiteral("Type your name"));
     const int s = score.value_or(0);
     const int m = outof.value_or(0);
     if (s == m) {
@@ -98,6 +101,7 @@ void Welldone::Form_Load()
             "Click the button above to check which questions you answered incorrectly."));
         Label3[0].setCaption(QStringLiteral("Check Wrong Answers"));
     }
+    accessible::announce(Label4.caption() + QLatin1Char(' ') + Label1.caption().simplified());
     Timer1.setEnabled(true);
 }
 

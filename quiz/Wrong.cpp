@@ -2,6 +2,7 @@
 #include "quiz/Wrong.h"
 
 #include "app/Module1.h"
+#include "platform/access.h"
 #include "platform/look.h"
 #include "quiz/Welldone.h"
 
@@ -43,6 +44,9 @@ bool Wrong::Form_KeyDown(int KeyCode, int)
 void Wrong::Form_Load()
 {
     setupform(*this);
+    accessible::nameWindow(*this, [this] {
+        return Label6.caption() + QStringLiteral(": questions answered wrongly");
+    });
 }
 
 void Wrong::Label3_Click(int)

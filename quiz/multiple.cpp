@@ -3,6 +3,7 @@
 
 #include "app/Module1.h"
 #include "platform/look.h"
+#include "platform/access.h"
 #include "platform/msgbox.h"
 #include "platform/printer.h"
 #include "quiz/Welldone.h"
@@ -74,6 +75,17 @@ void multiple::Form_Load()
     for (int i = 1; i <= 4; ++i)
         Option1[i].setBackColor(backColor());
     Label6.setCaption(worktitle);
+    accessible::nameWindow(*this, [this] {
+        return Label6.caption() + QStringLiteral(": quiz, question ") +
+               QString::number(questnum.value_or(0)) + QStringLiteral(" of 10");
+    });
+    // The answers are said with their letters, as the printed worksheet shows them.
+    for (int i = 1; i <= 4; ++i)
+        accessible::setName(Option1[i], [this, i] {
+            return QChar(u'A' + (i - 1)) + QStringLiteral(". ") + Option1[i].caption();
+        });
+    // The choice that clears the others lies under the picture, out of sight.
+    accessible::hide(Option1[5]);
     showquest();
 }
 
@@ -93,6 +105,9 @@ void multiple::showquest()
         Label3[0].setVisible(false);
     if (q == 10)
         Label3[1].setCaption(QStringLiteral("Check Score >>"));
+    accessible::announce(Label4.caption() + QStringLiteral(" of 10. ") + Label2.caption());
+    if (q == 10)
+        accessible::announce(QStringLiteral("Check Score has appeared."));
     // The focus rests on the hidden choice, so no visible answer shows a focus mark; on a
     // screen still loading it takes the focus when the screen is shown.
     Option1[5].setFocus();

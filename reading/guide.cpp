@@ -3,6 +3,7 @@
 
 #include "app/Module1.h"
 #include "platform/picture.h"
+#include "platform/access.h"
 #include "reading/pages.h"
 
 using namespace Module1;
@@ -36,6 +37,7 @@ bool guide::Form_KeyDown(int KeyCode, int)
 void guide::Form_Load()
 {
     setupform(*this);
+    namePages(*this, Label1, QStringLiteral("Teachers' guide"));
 }
 
 void guide::Form_MouseMove(int, int, float, float)
@@ -74,4 +76,5 @@ void guide::Label3_Click(int Index)
     if (p == 5)
         Label3[2].setEnabled(false);
     Label1.setCaption(pageCounter(p, 5));
+    announcePage(Label1, Image1);
 }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "reading/pages.h"
 
+#include "platform/access.h"
 #include "platform/look.h"
 #include "platform/msgbox.h"
 #include "platform/printer.h"
@@ -59,4 +60,19 @@ void printPage(const Picture &page)
         P.print(QString());
         P.paintPicture(page, 1000, 1000);
     });
+}
+
+void namePages(Form &viewer, const Label &counter, const QString &title)
+{
+    accessible::nameWindow(viewer, [&counter, title] {
+        return counter.visible() ? title + QStringLiteral(", ") + counter.caption().toLower()
+                                 : title;
+    });
+}
+
+void announcePage(const Label &counter, const Image &page)
+{
+    const QStringList lines = accessible::pageLines(page.picture());
+    accessible::announce(counter.caption() + QLatin1Char('.') +
+                         (lines.isEmpty() ? QString() : QLatin1Char(' ') + lines.front()));
 }

@@ -3,6 +3,7 @@
 
 #include "platform/controlarray.h"
 #include "platform/controls.h"
+#include "platform/form.h"
 #include "platform/keyboard.h"
 
 #include <optional>
@@ -21,6 +22,10 @@ std::vector<TabStop> pageTabOrder(ControlArray<Label> &buttons);
 void styleCounter(Label &counter);
 /// "Page 2 of 5"; an unknown count reads as nothing.
 QString pageCounter(int page, std::optional<int> count);
+/// Names a page viewer for a screen reader: its title and, while the counter shows, the page.
+void namePages(Form &viewer, const Label &counter, const QString &title);
+/// Announces the page now on show: its counter and its first line.
+void announcePage(const Label &counter, const Image &page);
 /// Prints a page's print version with its corner at (1000, 1000) twips. A printer that
 /// cannot be reached is reported in a message.
 void printPage(const Picture &page);

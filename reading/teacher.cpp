@@ -64,6 +64,7 @@ void teacher::Label3_Click(int Index)
             Label3[3].setEnabled(false);
         showPage();
         Label1.setCaption(pageCounter(*pagenum, numpages));
+        announcePage(Label1, Image1);
         break;
     default:
         break;

@@ -13,7 +13,8 @@ packages=(cmake ninja-build g++ pkg-config
 if [ "$what" = tests ]; then
     packages+=(xvfb xauth xdotool x11-utils imagemagick poppler-utils clang-14 libclang-rt-14-dev
                desktop-file-utils appstream dpkg-dev
-               cups cups-client cups-bsd printer-driver-cups-pdf)
+               cups cups-client cups-bsd printer-driver-cups-pdf
+               python3-pyatspi at-spi2-core dbus-x11)
 fi
 
 missing=()

@@ -34,8 +34,15 @@ set_tests_properties(keyboard_under_xvfb PROPERTIES
     LABELS long
     ENVIRONMENT "XDG_RUNTIME_DIR=${CMAKE_BINARY_DIR}/xdg-runtime")
 
+# A screen reader's walk through every screen, over AT-SPI on a private D-Bus session.
+add_test(NAME screenreader_under_xvfb
+    COMMAND ${CMAKE_CURRENT_LIST_DIR}/screenreader.sh $<TARGET_FILE:habitara> ${HABITARA_RUN_DIR})
+set_tests_properties(screenreader_under_xvfb PROPERTIES
+    TIMEOUT 300
+    LABELS long
+    ENVIRONMENT "XDG_RUNTIME_DIR=${CMAKE_BINARY_DIR}/xdg-runtime")
+
 # Two X servers started at the same moment can both claim the first free display, so the tests
 # that start one take turns.
 set_tests_properties(pupil_under_xvfb teacher_under_xvfb activity_under_xvfb keyboard_under_xvfb
-    PROPERTIES
-    RESOURCE_LOCK x_server)
+    screenreader_under_xvfb PROPERTIES RESOURCE_LOCK x_server)
