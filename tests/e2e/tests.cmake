@@ -29,4 +29,5 @@ set_tests_properties(activity_under_xvfb PROPERTIES
 # Two X servers started at the same moment can both claim the first free display, so the tests
 # that start one take turns.
 set_tests_properties(pupil_under_xvfb teacher_under_xvfb activity_under_xvfb PROPERTIES
-    RESOURCE_LOCK x_server)
+    RESOURCE_LOCK x_server
+    LABELS long)
