@@ -8,6 +8,7 @@
 #include "platform/msgbox.h"
 #include "platform/paths.h"
 #include "platform/printer.h"
+#include "platform/sound.h"
 
 #include <QApplication>
 #include <QScreen>
@@ -115,5 +116,7 @@ int main(int argc, char **argv)
     guard([] { screen<Titlefrm>().show(); });
     if (programEnded())
         return 0;
+    // The title screen comes first; the audio output and the sounds load after its first frame.
+    preloadSoundsAfterFirstFrame(*screen<Titlefrm>().host(), QStringLiteral("wav"));
     return QApplication::exec();
 }

@@ -13,7 +13,6 @@ Grey::Grey() : Form(QStringLiteral("Grey"))
 {
     setBorderless(true);
     setMaximised(true);
-    preloadSounds(QStringLiteral("wav"));
 }
 
 void Grey::Form_Load()

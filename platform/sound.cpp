@@ -2,49 +2,103 @@
 #include "platform/sound.h"
 
 #include "platform/paths.h"
+#include "platform/soundoutput.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QEvent>
 #include <QFile>
 #include <QFileInfo>
-#include <QSoundEffect>
-#include <QUrl>
+#include <QLibrary>
+#include <QTimer>
+#include <QWidget>
+#include <QWindow>
 #include <QtEndian>
 
-#include <map>
+#include <functional>
+#include <set>
 
 namespace {
 
-/// The system's audio output: one cached QSoundEffect a file, so a sound loads once.
+/// Where the sound module lies: beside an installed program in lib/habitara/plugins, or else where
+/// the build made it.
+QStringList soundModuleCandidates()
+{
+    QStringList candidates;
+    if (QCoreApplication::instance())
+        candidates << QCoreApplication::applicationDirPath() +
+                          QStringLiteral("/../lib/habitara/plugins/habitara-sound.so");
+#ifdef HABITARA_SOUND_MODULE
+    candidates << QStringLiteral(HABITARA_SOUND_MODULE);
+#endif
+    return candidates;
+}
+
+/// The system's audio output: the sound module, loaded on first need. Only whole PCM WAV files
+/// go to it.
 class SystemSound : public SoundDevice
 {
 public:
     void play(const QString &path) override
     {
-        if (QSoundEffect *effect = effectFor(contentPath(path)))
-            effect->play();
+        const QString file = contentPath(path);
+        if (SoundOutput *out = output(); out && ready(file))
+            out->play(file);
     }
 
-    QSoundEffect *effectFor(const QString &file)
+    void preload(const QString &folder)
     {
-        auto it = m_effects.find(file);
-        if (it != m_effects.end())
-            return it->second;
-        if (!QFileInfo(file).isFile())
-            return nullptr;
-        // Qt's sound loader waits for ever for the rest of a file that ends early (an empty
-        // one included), and the program could then never end: such a file stays silent.
-        QFile wav(file);
-        if (!wav.open(QIODevice::ReadOnly) || !isPlayableWav(wav.readAll()))
-            return nullptr;
-        auto *effect = new QSoundEffect(QCoreApplication::instance());
-        effect->setSource(QUrl::fromLocalFile(file));
-        m_effects[file] = effect;
-        return effect;
+        SoundOutput *out = output();
+        if (!out)
+            return;
+        const QDir dir(contentPath(folder));
+        const QStringList files =
+            dir.entryList({QStringLiteral("*.wav"), QStringLiteral("*.WAV")}, QDir::Files);
+        for (const QString &file : files)
+            if (ready(dir.filePath(file)))
+                out->load(dir.filePath(file));
     }
 
 private:
-    std::map<QString, QSoundEffect *> m_effects;
+    SoundOutput *output()
+    {
+        if (m_tried)
+            return m_output;
+        m_tried = true;
+        for (const QString &candidate : soundModuleCandidates()) {
+            if (!QFileInfo::exists(candidate))
+                continue;
+            QLibrary module(candidate);
+            // Effects made by the module live until the program ends: it stays loaded.
+            module.setLoadHints(QLibrary::PreventUnloadHint);
+            if (auto entry = reinterpret_cast<SoundOutputEntry>(module.resolve(soundOutputEntry)))
+                m_output = entry();
+            else
+                qWarning("Habitara: the sound module %s cannot be loaded: %s",
+                         qPrintable(candidate), qPrintable(module.errorString()));
+            break;
+        }
+        return m_output;
+    }
+
+    /// Whether the file may go to the output: known good, or checked now. Qt's sound loader
+    /// waits for ever for the rest of a file that ends early (an empty one included), and the
+    /// program could then never end: such a file stays silent.
+    bool ready(const QString &file)
+    {
+        if (m_playable.count(file))
+            return true;
+        QFile wav(file);
+        if (!QFileInfo(file).isFile() || !wav.open(QIODevice::ReadOnly) ||
+            !isPlayableWav(wav.readAll()))
+            return false;
+        m_playable.insert(file);
+        return true;
+    }
+
+    bool m_tried = false;
+    SoundOutput *m_output = nullptr;
+    std::set<QString> m_playable;
 };
 
 std::unique_ptr<SoundDevice> &installed()
@@ -58,6 +112,31 @@ SystemSound &systemSound()
     static SystemSound *device = new SystemSound;
     return *device;
 }
+
+/// Waits for a window's first frame, then hands over to the event loop once more before the
+/// work, so that the frame is on the screen before the work starts.
+class FirstFrame : public QObject
+{
+public:
+    FirstFrame(QWindow *window, std::function<void()> work)
+        : QObject(window), m_work(std::move(work))
+    {
+        window->installEventFilter(this);
+    }
+
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Expose && static_cast<QWindow *>(watched)->isExposed()) {
+            watched->removeEventFilter(this);
+            QTimer::singleShot(0, QCoreApplication::instance(), m_work);
+            deleteLater();
+        }
+        return false;
+    }
+
+private:
+    std::function<void()> m_work;
+};
 
 } // namespace
 
@@ -77,11 +156,19 @@ void preloadSounds(const QString &folder)
 {
     if (installed())
         return;
-    const QDir dir(contentPath(folder));
-    const QStringList files =
-        dir.entryList({QStringLiteral("*.wav"), QStringLiteral("*.WAV")}, QDir::Files);
-    for (const QString &file : files)
-        systemSound().effectFor(dir.filePath(file));
+    systemSound().preload(folder);
+}
+
+void preloadSoundsAfterFirstFrame(QWidget &window, const QString &folder)
+{
+    const auto work = [folder] { preloadSounds(folder); };
+    // A window not yet shown gets its native window now, to watch.
+    if (!window.windowHandle())
+        window.winId();
+    if (QWindow *handle = window.windowHandle(); handle && !handle->isExposed())
+        new FirstFrame(handle, work);
+    else
+        QTimer::singleShot(0, QCoreApplication::instance(), work);
 }
 
 bool isPlayableWav(const QByteArray &bytes)

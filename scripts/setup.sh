@@ -12,7 +12,7 @@ packages=(cmake ninja-build g++ pkg-config
           fonts-liberation2 fonts-wine)
 if [ "$what" = tests ]; then
     packages+=(xvfb xauth xdotool x11-utils imagemagick poppler-utils clang-14 libclang-rt-14-dev
-               desktop-file-utils appstream dpkg-dev
+               desktop-file-utils appstream dpkg-dev lintian libx11-dev
                cups cups-client cups-bsd printer-driver-cups-pdf
                python3-pyatspi at-spi2-core dbus-x11)
 fi

@@ -11,3 +11,8 @@ if(TEST tst_activities)
         TIMEOUT 300
         ENVIRONMENT "QT_QPA_PLATFORM=offscreen;XDG_RUNTIME_DIR=${CMAKE_BINARY_DIR}/xdg-runtime;QT_SCALE_FACTOR=2")
 endif()
+
+# The command line's folder checks, as a user who cannot write everywhere.
+add_test(NAME commandline_folders
+    COMMAND ${CMAKE_CURRENT_LIST_DIR}/folders.sh $<TARGET_FILE:habitara>)
+set_tests_properties(commandline_folders PROPERTIES TIMEOUT 120)

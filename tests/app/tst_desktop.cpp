@@ -79,6 +79,9 @@ private Q_SLOTS:
             {"--scale", "scale"},
             {"--scale big", "1 to 4"},
             {"--scale 0.5", "1 to 4"},
+            {"--scale 10", "1 to 4"},
+            {"--scale 4.01", "1 to 4"},
+            {"--scale 0.99", "1 to 4"},
             {"--scale nan", "1 to 4"},
             {"--print-to-pdf ", "no folder"},
             {"--worksheets %1", "not a folder"},
@@ -100,6 +103,8 @@ private Q_SLOTS:
             {QStringLiteral("--worksheets"), own, QStringLiteral("--scale"), QStringLiteral("1.5")},
             shared);
         QVERIFY(both.worksheets == own && both.scale == 1.5 && !parse({}).scale);
+        for (const double edge : {1.0, 4.0})
+            QCOMPARE(parse({QStringLiteral("--scale"), QString::number(edge)}).scale, edge);
 
         // The design grows to fit the screen, in quarter steps from 1 to 4.
         const std::tuple<int, int, double> fits[] = {{640, 480, 1},     {1024, 768, 1},

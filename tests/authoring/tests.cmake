@@ -18,7 +18,7 @@ if(TEST tst_powercut)
     add_dependencies(tst_powercut powercut_teacher)
     target_compile_definitions(tst_powercut PRIVATE
         POWERCUT_TEACHER="$<TARGET_FILE:powercut_teacher>")
-    set_tests_properties(tst_powercut PROPERTIES TIMEOUT 600)
+    set_tests_properties(tst_powercut PROPERTIES TIMEOUT 600 LABELS long)
     set_property(TEST tst_powercut APPEND PROPERTY ENVIRONMENT
         HABITARA_POWERCUT_TRIALS=${powercut_trials} HABITARA_POWERCUT_SEED=0)
     foreach(seed 1 2 3)
@@ -26,6 +26,7 @@ if(TEST tst_powercut)
             COMMAND tst_powercut aPowerCutWhileSavingAndDeletingLosesNoWorksheet)
         set_tests_properties(tst_powercut_${seed} PROPERTIES
             TIMEOUT 600
+            LABELS long
             ENVIRONMENT "${test_env};HABITARA_POWERCUT_TRIALS=${powercut_trials};HABITARA_POWERCUT_SEED=${seed}")
     endforeach()
 endif()

@@ -45,4 +45,6 @@ set_tests_properties(screenreader_under_xvfb PROPERTIES
 # Two X servers started at the same moment can both claim the first free display, so the tests
 # that start one take turns.
 set_tests_properties(pupil_under_xvfb teacher_under_xvfb activity_under_xvfb keyboard_under_xvfb
-    screenreader_under_xvfb PROPERTIES RESOURCE_LOCK x_server)
+    screenreader_under_xvfb PROPERTIES
+    RESOURCE_LOCK x_server
+    LABELS long)

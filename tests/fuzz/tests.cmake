@@ -12,7 +12,7 @@ set(fuzz_build ${CMAKE_BINARY_DIR}/fuzz)
 add_test(NAME fuzz_build
     COMMAND ${CMAKE_COMMAND} -DSOURCE_DIR=${CMAKE_SOURCE_DIR} -DBUILD_DIR=${fuzz_build}
             -P ${CMAKE_CURRENT_LIST_DIR}/run_fuzzer.cmake)
-set_tests_properties(fuzz_build PROPERTIES TIMEOUT 900 FIXTURES_SETUP fuzzers)
+set_tests_properties(fuzz_build PROPERTIES TIMEOUT 900 FIXTURES_SETUP fuzzers LABELS long)
 
 foreach(fuzzer wmf:15 register:10 quiz:10 gift:10 aiken:10)
     string(REPLACE ":" ";" fuzzer ${fuzzer})
@@ -25,6 +25,7 @@ foreach(fuzzer wmf:15 register:10 quiz:10 gift:10 aiken:10)
             -P ${CMAKE_CURRENT_LIST_DIR}/run_fuzzer.cmake)
     set_tests_properties(fuzz_${reader} PROPERTIES
         TIMEOUT 300
+        LABELS long
         FIXTURES_REQUIRED fuzzers
         ENVIRONMENT "QT_QPA_PLATFORM=offscreen;XDG_RUNTIME_DIR=${xdg}")
 endforeach()

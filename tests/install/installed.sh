@@ -17,7 +17,8 @@ log="$work/program.log"
 prefix="$work/prefix"
 cmake --install "$build" --prefix "$prefix" >/dev/null
 share="$prefix/share"
-for f in bin/habitara share/habitara/images/llama.jpg share/habitara/images/llama@2x.jpg \
+for f in bin/habitara lib/habitara/plugins/habitara-sound.so \
+         share/habitara/images/llama.jpg share/habitara/images/llama@2x.jpg \
          "share/habitara/multiple/Living in the Desert.txt" share/habitara/wmf/guide1.wmf \
          share/habitara/wav/click.wav share/habitara/logo/quil0019.gif \
          share/applications/org.habitara.Habitara.desktop \
@@ -43,7 +44,9 @@ for d in libqt6core6 libqt6gui6 libqt6widgets6 libqt6printsupport6 libqt6multime
 done
 [ "$(dpkg-deb -f "$deb" Section)" = education ] || fail "the package is not in education"
 contents=$(dpkg-deb -c "$deb")
-for f in ./usr/bin/habitara ./usr/share/habitara/images/camel.jpg \
+for f in ./usr/bin/habitara ./usr/lib/habitara/plugins/habitara-sound.so \
+         ./usr/share/habitara/images/camel.jpg ./usr/share/doc/habitara/copyright \
+         ./usr/share/doc/habitara/changelog.gz ./usr/share/man/man1/habitara.1.gz \
          ./usr/share/applications/org.habitara.Habitara.desktop; do
     grep -q " $f\$" <<<"$contents" || fail "the package lacks $f"
 done
@@ -112,6 +115,10 @@ pdftotext "$pdf" - | grep -q "Getting Started" || fail "the saved PDF does not h
 kill "$program_pid"
 wait "$program_pid" 2>/dev/null || true
 program_pid=""
+
+# The sound output loads after the first frame, once: a machine without sound says so at most
+# once, not once a sound.
+[ "$(grep -c "No audio device" "$log")" -le 1 ] || fail "\"No audio device\" was said more than once"
 
 find "$root" -type f -exec sha256sum {} + | sort >"$work/after.txt"
 diff "$work/before.txt" "$work/after.txt" >&2 || fail "the program changed its installed files"

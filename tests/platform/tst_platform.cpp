@@ -11,7 +11,9 @@
 #include "platform/twips.h"
 #include "tests/support/testkit.h"
 
+#include <QFile>
 #include <QTest>
+#include <QWidget>
 
 #include <functional>
 
@@ -35,6 +37,13 @@ public:
     Label Label1;
     Timer Timer1;
 };
+
+/// Whether a library whose file name contains name is loaded in this process.
+bool loaded(const char *name)
+{
+    QFile maps(QStringLiteral("/proc/self/maps"));
+    return maps.open(QIODevice::ReadOnly) && maps.readAll().contains(name);
+}
 
 } // namespace
 
@@ -111,6 +120,27 @@ private Q_SLOTS:
         content->write(QStringLiteral("images/broken.jpg"), QByteArray("not a picture"));
         QVERIFY_THROWS_EXCEPTION(ProgramError, LoadPicture(QStringLiteral("images\\broken.jpg")));
         QVERIFY(loadPictureOrEmpty(QStringLiteral("images\\broken.jpg")).isNull());
+    }
+
+    void theAudioOutputWaitsForTheFirstFrameOrTheFirstSound()
+    {
+        // Qt Multimedia, with the sound server's client and codecs it brings, is no part of the
+        // start: nothing has loaded it yet.
+        QVERIFY(!loaded("libQt6Multimedia") && !loaded("habitara-sound"));
+        rec->listenToSystemSound();
+        QWidget window;
+        preloadSoundsAfterFirstFrame(window, QStringLiteral("wav"));
+        settle();
+        QVERIFY2(!loaded("habitara-sound"), "the sounds were loaded before the first frame");
+
+        // A click before the first frame is not kept for later: it loads the output there and
+        // then, and goes to it.
+        soundDevice().play(QStringLiteral("wav\\click.wav"));
+        QVERIFY(loaded("habitara-sound") && loaded("libQt6Multimedia"));
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        settle();
+        QCOMPARE(rec->messages, QStringList());
     }
 
     void theSystemSoundNeverFailsOrWaits()

@@ -587,9 +587,11 @@ void WmfTest::drawings_data()
     // Bitmaps of every depth, either way up, stretched by two records to the same place.
     for (int bits : {1, 4, 8, 24, 32}) {
         for (bool topDown : {false, true}) {
-            auto colour = [bits](int x, int y) { // one bit holds two colours
-                const QRgb top[] = {0xdc1e1e, 0x1eaa3c}, bottom[] = {0x2846dc, 0xf0c814};
-                return (y < 3 || bits == 1 ? top : bottom)[x / 4];
+            // Four colours in quarters, left and right, top and bottom; one bit holds the top two.
+            auto colour = [bits](int x, int y) -> QRgb {
+                if (y < 3 || bits == 1)
+                    return x < 4 ? 0xdc1e1e : 0x1eaa3c;
+                return x < 4 ? 0x2846dc : 0xf0c814;
             };
             const QByteArray bitmap = dib(bits, 8, 6, topDown, colour);
             Probes probes = {{5, 10, white}, {50, 95, white}};

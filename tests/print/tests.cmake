@@ -14,4 +14,5 @@ add_test(NAME cups_print COMMAND ${CMAKE_CURRENT_LIST_DIR}/cups.sh $<TARGET_FILE
 set_tests_properties(cups_print PROPERTIES
     TIMEOUT 300
     SKIP_RETURN_CODE 77
+    LABELS long
     ENVIRONMENT "QT_QPA_PLATFORM=offscreen;XDG_RUNTIME_DIR=${CMAKE_BINARY_DIR}/xdg-runtime")
