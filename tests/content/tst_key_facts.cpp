@@ -1,13 +1,20 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The answers of the two topic quizzes as the build writes them, checked against the pupils'
-// reading: the results screen sends a pupil who missed questions back to the Key Facts, so each
-// right answer's key words must be there; an edit of a Key Facts page that drops one fails here.
+// The answers of the two topic quizzes as the build writes them, and of the four activities as
+// their screens show them, checked against the pupils' reading: the results screen sends a pupil
+// who fell short back to the Key Facts, so each right answer's key words must be there; an edit
+// of a Key Facts page that drops one, or an answer the Key Facts do not back, fails here.
+#include "activities/livingdesertlab.h"
+#include "activities/livingdesertord.h"
+#include "activities/livingmountainslab.h"
+#include "activities/livingmountainsord.h"
+
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
 #include <QStringDecoder>
 #include <QTest>
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -37,12 +44,12 @@ const std::vector<Topic> topics = {
          {2, "To make flat fields for crops", {"terraces", "flat fields"}},
          {3, "Each breath holds less oxygen", {"air is thinner", "each breath holds less oxygen"}},
          {4, "It is too cold and windy", {"tree line", "too cold and windy for trees"}},
-         {5, "Yak", {"Himalayas", "yaks give milk and wool"}},
+         {5, "Yak", {"Himalayan yaks", "give milk and wool"}},
          {6,
           "It is colder the higher you go",
           {"the higher you climb, the colder it gets", "snow stays all year"}},
          {7, "Andean condor", {"condors", "Andes"}},
-         {8, "Guiding climbers on Everest", {"Sherpa", "guides for climbers", "Everest"}},
+         {8, "Farming, guiding and more", {"Sherpas farm", "guide climbers"}},
          {9, "Potato", {"potatoes were first grown in the Andes"}},
          {10, "Their hooves have grippy pads", {"mountain goats", "grippy hooves"}},
      }},
@@ -58,9 +65,99 @@ const std::vector<Topic> topics = {
          {6, "Very cold", {"very cold at night"}},
          {7, "Sahara", {"Sahara", "largest hot desert"}},
          {8, "It is one of the driest places", {"Atacama", "one of the driest places"}},
-         {9, "Woven goat hair", {"traditional tents", "woven from goat hair"}},
+         {9, "Woven goat hair", {"traditional Bedouin tents", "woven from goat hair"}},
          {10, "To stay cool and stop sunburn", {"loose robes", "sun"}},
      }},
+};
+
+/// An activity's answer as its screen shows it and the words the topic's Key Facts must hold
+/// for a pupil to find it. Where the answer uses a hard word ("coniferous", "agile",
+/// "permanent"), the words include the plain explanation that goes with it.
+struct LabelAnswer
+{
+    const char *text;
+    std::vector<const char *> keyWords;
+};
+
+struct ActivityFacts
+{
+    const char *name;
+    const Activity *activity;
+    const char *keyFacts;
+    std::vector<LabelAnswer> answers;
+    /// Answers the Key Facts rightly leave out: the tent owner's rifle is in the picture, not
+    /// a fact about desert life.
+    std::vector<const char *> leftOut = {};
+};
+
+// The zones are listed with the words that place them on the way up: the first key word of each
+// must come in the Key Facts in the order a climber meets them.
+const std::vector<ActivityFacts> activities = {
+    {"mountains ordering",
+     &mountainsOrdering,
+     "key livingmountains",
+     {
+         {"Permanent snow and ice.", {"permanent snow and ice", "snow stays all year"}},
+         {"Bare rocks, lichens and mosses.", {"lichens and mosses", "bare rocks"}},
+         {"Thin grass and small flowering plants.",
+          {"thin grass and small flowering plants", "above the tree line"}},
+         {"Bare rock, no plants.", {"no plants", "bare rock"}},
+         {"Grass and coniferous trees.",
+          {"grass and coniferous trees", "coniferous trees (trees with cones"}},
+     }},
+    {"mountains labelling",
+     &mountainsLabelling,
+     "key livingmountains",
+     {
+         {"Have large heart and lungs to cope with thin atmosphere.",
+          {"llamas carry loads and have a large heart and lungs", "thin air"}},
+         {"Hibernate in the winter when there is no food.",
+          {"bears hibernate", "winter", "no food"}},
+         {"Have thick woolly coats.", {"yaks have thick woolly coats"}},
+         {"Can live on poor grasses and are agile on steep slopes.",
+          {"goats", "live on poor grasses", "agile (quick and sure-footed) on steep slopes"}},
+     }},
+    {"desert labelling",
+     &desertLabelling,
+     "key livingdesert",
+     {
+         {"The men's section of the tent.", {"men's section"}},
+         {"The family section of the tent.", {"family section"}},
+         {"Tent pole supporting the roof.", {"tent poles support the roof"}},
+         {"The kitchen", {"kitchen", "cooking"}},
+         {"Bedouin tent - made from goat hair.", {"Bedouin tents", "goat hair"}},
+     },
+     {"The owner of the tent's rifle."}},
+};
+
+/// A statement of the desert's true-or-false activity, whether it is true, and the words of the
+/// Key Facts that show it true or show it false.
+struct Statement
+{
+    const char *text;
+    bool truth;
+    std::vector<const char *> keyWords;
+};
+
+const std::vector<Statement> statements = {
+    {"People and animals have to adapt to survive in hot desert conditions.",
+     true,
+     {"survive", "hot desert", "people and animals have to adapt"}},
+    {"Nothing grows in the desert.", false, {"date palms and crops grow"}},
+    {"No one lives in deserts.", false, {"millions of people live"}},
+    {"Millions of people live in or on the edges of the world\u2019s deserts.",
+     true,
+     {"millions of people live in and around deserts"}},
+    {"Bedouins who live in the desert are very unfriendly people.",
+     false,
+     {"for welcoming guests", "an important Bedouin custom"}},
+    {"All desert people live in the same place all their life.",
+     false,
+     {"some are still nomads", "move"}},
+    {"An oasis is a place in the desert where water can be found.",
+     true,
+     {"oasis is a green place with water"}},
+    {"Some desert people are nomads.", true, {"some are still nomads"}},
 };
 
 /// A built quiz file: the title, a line holding a space, then for each question the question,
@@ -105,16 +202,45 @@ QString pageText(const QString &source)
 
 /// A key word is found at the start of a word of the page, in any letter case ("guide" finds
 /// "guides"); a key phrase is found as written, with its words and punctuation in order.
-bool holds(const QString &text, const QString &keyWord)
+qsizetype whereHeld(const QString &text, const QString &keyWord)
 {
-    return text.contains(
+    return text.indexOf(
         QRegularExpression(QStringLiteral("\\b") + QRegularExpression::escape(keyWord.simplified()),
                            QRegularExpression::CaseInsensitiveOption));
 }
 
+bool holds(const QString &text, const QString &keyWord)
+{
+    return whereHeld(text, keyWord) >= 0;
+}
+
+QStringList toStrings(const std::vector<const char *> &words)
+{
+    QStringList list;
+    for (const char *word : words)
+        list << QString::fromUtf8(word);
+    return list;
+}
+
+/// The key words the text lacks, each in quotes, joined for a failure message.
+QString missingFrom(const QString &text, const QStringList &keyWords)
+{
+    QStringList missing;
+    for (const QString &word : keyWords)
+        if (!holds(text, word))
+            missing << QLatin1Char('"') + word + QLatin1Char('"');
+    return missing.join(QStringLiteral(", "));
+}
+
+const ActivityFacts &activityNamed(const QString &name)
+{
+    return *std::find_if(activities.begin(), activities.end(),
+                         [&](const ActivityFacts &a) { return name == QLatin1String(a.name); });
+}
+
 } // namespace
 
-class QuizAnswersTest : public QObject
+class KeyFactsTest : public QObject
 {
     Q_OBJECT
 
@@ -212,6 +338,128 @@ private Q_SLOTS:
                  qPrintable(notes + ".md holds an answer key typed by hand"));
     }
 
+    void activityAnswerIsInTheKeyFacts_data()
+    {
+        QTest::addColumn<QString>("activity");
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<QStringList>("keyWords");
+        for (const ActivityFacts &a : activities)
+            for (const LabelAnswer &answer : a.answers)
+                QTest::addRow("%s: %s", a.name, answer.text)
+                    << QString::fromUtf8(a.name) << QString::fromUtf8(answer.text)
+                    << toStrings(answer.keyWords);
+    }
+
+    void activityAnswerIsInTheKeyFacts()
+    {
+        QFETCH(QString, activity);
+        QFETCH(QString, answer);
+        QFETCH(QStringList, keyWords);
+        const ActivityFacts &a = activityNamed(activity);
+        // The key words below belong to this answer: a reworded label needs its own.
+        const auto &items = a.activity->items;
+        QVERIFY2(std::any_of(items.begin(), items.end(),
+                             [&](const ActivityItem &item) {
+                                 return QString::fromUtf8(item.text) == answer;
+                             }),
+                 qPrintable(QStringLiteral("the activity no longer shows \"%1\"").arg(answer)));
+        const QString facts = QString::fromUtf8(a.keyFacts);
+        const QString text = pageText(readPageSource(facts));
+        QVERIFY2(!text.isEmpty(), qPrintable(facts + ".md is missing or empty"));
+        const QString missing = missingFrom(text, keyWords);
+        QVERIFY2(missing.isEmpty(),
+                 qPrintable(QStringLiteral("\"%1\": the Key Facts (pages/%2.md) do not say %3")
+                                .arg(answer, facts, missing)));
+    }
+
+    void everyActivityAnswerHasItsKeyWords_data()
+    {
+        QTest::addColumn<QString>("activity");
+        for (const ActivityFacts &a : activities)
+            QTest::newRow(a.name) << QString::fromUtf8(a.name);
+    }
+
+    void everyActivityAnswerHasItsKeyWords()
+    {
+        QFETCH(QString, activity);
+        const ActivityFacts &a = activityNamed(activity);
+        QCOMPARE(qsizetype(a.answers.size() + a.leftOut.size()), qsizetype(a.activity->count()));
+        for (const ActivityItem &item : a.activity->items) {
+            const QString text = QString::fromUtf8(item.text);
+            const auto known = [&](const char *t) { return text == QString::fromUtf8(t); };
+            QVERIFY2(std::any_of(a.answers.begin(), a.answers.end(),
+                                 [&](const LabelAnswer &l) { return known(l.text); }) ||
+                         std::any_of(a.leftOut.begin(), a.leftOut.end(), known),
+                     qPrintable(QStringLiteral("no key words for \"%1\"").arg(text)));
+        }
+    }
+
+    void zonesComeInTheKeyFactsAsAClimberMeetsThem()
+    {
+        // From the lowest box on the picture to the highest.
+        std::vector<ActivityItem> zones(mountainsOrdering.items.begin(),
+                                        mountainsOrdering.items.end());
+        std::sort(zones.begin(), zones.end(),
+                  [](const ActivityItem &a, const ActivityItem &b) { return a.boxTop > b.boxTop; });
+        const ActivityFacts &a = activityNamed(QStringLiteral("mountains ordering"));
+        const QString text = pageText(readPageSource(QString::fromUtf8(a.keyFacts)));
+        qsizetype previous = -1;
+        QString previousZone;
+        for (const ActivityItem &zone : zones) {
+            const auto row =
+                std::find_if(a.answers.begin(), a.answers.end(), [&](const LabelAnswer &l) {
+                    return QString::fromUtf8(l.text) == QString::fromUtf8(zone.text);
+                });
+            QVERIFY2(row != a.answers.end(), zone.text);
+            const qsizetype at = whereHeld(text, QString::fromUtf8(row->keyWords.front()));
+            QVERIFY2(at >= 0, zone.text);
+            QVERIFY2(at > previous,
+                     qPrintable(QStringLiteral("the Key Facts name \"%1\" before \"%2\", which "
+                                               "lies below it")
+                                    .arg(QString::fromUtf8(zone.text), previousZone)));
+            previous = at;
+            previousZone = QString::fromUtf8(zone.text);
+        }
+    }
+
+    void statementIsDecidedByTheKeyFacts_data()
+    {
+        QTest::addColumn<QString>("statement");
+        QTest::addColumn<bool>("truth");
+        QTest::addColumn<QStringList>("keyWords");
+        for (const Statement &s : statements)
+            QTest::newRow(s.text) << QString::fromUtf8(s.text) << s.truth << toStrings(s.keyWords);
+    }
+
+    void statementIsDecidedByTheKeyFacts()
+    {
+        QFETCH(QString, statement);
+        QFETCH(bool, truth);
+        QFETCH(QStringList, keyWords);
+        // The activity marks a statement by the box on its row: boxes 0 to 3 take "False",
+        // boxes 4 to 7 "True".
+        const auto &shown = desertOrdering.statements;
+        const auto found =
+            std::find_if(shown.begin(), shown.end(), [&](const ActivityStatement &s) {
+                return QString::fromUtf8(s.text) == statement;
+            });
+        QVERIFY2(found != shown.end(), "the activity no longer shows this statement");
+        const auto &items = desertOrdering.items;
+        const auto box = std::find_if(items.begin(), items.end(), [&](const ActivityItem &item) {
+            return item.boxTop == found->top;
+        });
+        QVERIFY2(box != items.end(), "no box beside the statement");
+        const bool markedTrue = box - items.begin() >= 4;
+        QCOMPARE(markedTrue, truth);
+        const QString text = pageText(readPageSource(QStringLiteral("key livingdesert")));
+        const QString missing = missingFrom(text, keyWords);
+        QVERIFY2(missing.isEmpty(),
+                 qPrintable(
+                     QStringLiteral("the Key Facts (pages/key livingdesert.md) do not say "
+                                    "%1, which show it %2")
+                         .arg(missing, truth ? QStringLiteral("true") : QStringLiteral("false"))));
+    }
+
     void keyWordsAreFoundOnlyWhereWritten()
     {
         const QString text = pageText(QStringLiteral("# Title\n@picture desert\n\n## Heading\n"
@@ -226,5 +474,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(QuizAnswersTest)
-#include "tst_quiz_answers.moc"
+QTEST_GUILESS_MAIN(KeyFactsTest)
+#include "tst_key_facts.moc"
