@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// A bedouin tent whose six parts are to be named, each box joined to its part by a line.
+// A Bedouin tent whose six parts are to be named, each box joined to its part by a line.
 #include "activities/livingdesertlab.h"
 
 // The tables keep one row to a line, as tables read.
@@ -41,8 +41,8 @@ const Activity desertLabelling = {
     .scoring = dragdrop::Scoring::byIndex,
     .title = {120, 120, 3825, 705, {"Times New Roman", 24}},
     .instruction = {4320, 120, 7425, 705, {"Times New Roman", 14.25},
-                    "Bedouins live in the deserts of North Africa and the Middle East. Labels this "
-                    "picture of a bedouin tent."},
+                    "Bedouins live in the deserts of North Africa and the Middle East. Label this "
+                    "picture of a Bedouin tent."},
     .pictures = pictures,
     .lines = lines,
 };

@@ -5,7 +5,7 @@
 
 extern const Activity desertLabelling;
 
-/// The desert's labelling activity: the parts of a bedouin tent named by six labels.
+/// The desert's labelling activity: the parts of a Bedouin tent named by six labels.
 class livingdesertlab : public ActivityScreen<livingdesertlab>
 {
 public:

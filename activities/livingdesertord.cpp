@@ -29,9 +29,9 @@ const ActivityStatement statements[] = {
     {14, "No one lives in deserts.", 3240},
     {11, "Millions of people live in or on the edges of the world\u2019s deserts.", 3840},
     {12, "Bedouins who live in the desert are very unfriendly people.", 4440},
-    {10, "Desert people tend to live in the same place all their life.", 5040},
+    {10, "All desert people live in the same place all their life.", 5040},
     {15, "An oasis is a place in the desert where water can be found.", 5640},
-    {8,  "Most desert people are nomads.", 6240},
+    {8,  "Some desert people are nomads.", 6240},
 };
 
 const ActivityCaption captions[] = {dragTheLabels};
