@@ -160,12 +160,22 @@ QString ampersandNote(const Worksheet &sheet)
 void storeWorksheet(const Worksheet &sheet)
 {
     RegisterLock lock;
-    const QStringList registered = readRegister();
-    if (const QString problem = saveProblem(sheet, registered); !problem.isEmpty())
+    // A register that cannot be used does not stop the worksheet being saved; its file is then
+    // kept for when the register is mended.
+    const RegisterFile registered = loadRegister();
+    if (const QString problem = saveProblem(sheet, registered.titles); !problem.isEmpty())
         throw SaveRefused(problem);
     LineWriter file(worksheetPath(sheet.title));
     for (const QString &line : worksheetLines(sheet))
         file.writeLine(line);
     file.commit();
-    trackworksheetsLocked(sheet.title);
+    if (!registered.unusable.isEmpty())
+        throw NotListed(QStringLiteral("The list cannot be used, because ") + registered.unusable);
+    try {
+        trackworksheetsLocked(sheet.title);
+    } catch (const FileError &e) {
+        throw NotListed(e.cause());
+    } catch (const ProgramError &e) {
+        throw NotListed(QString::fromStdString(e.what()));
+    }
 }

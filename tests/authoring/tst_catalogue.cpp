@@ -90,12 +90,9 @@ private Q_SLOTS:
         QCOMPARE(big.Label4.caption(), QStringLiteral("Page 42"));
         QCOMPARE(seen, titles(1000));
 
-        // Deleting on the last page reaches beyond the list safely.
+        // Deleting on the last page reaches beyond the list safely, with no file to load.
         rec->answers = {vbOK};
         click(big.Check2);
-        QCOMPARE(rec->said(big.Label2[16]), corrupted);
-        content->write(QStringLiteral("multiple/Sheet 1000.txt"),
-                       worksheetBytes(QStringLiteral("Sheet 1000")));
         QCOMPARE(rec->said(big.Label2[16]), askDelete(QStringLiteral("Sheet 1000")));
         QCOMPARE(shown(big), titles(999).mid(984));
         QCOMPARE(content->read(track), registerBytes(titles(999)));
@@ -153,10 +150,12 @@ private Q_SLOTS:
         click(cat.Label3[0]);
         QCOMPARE(shown(cat), left.mid(0, 24));
 
-        // A title whose file has gone cannot be removed.
+        // A title whose file has gone, or is damaged, is removed all the same.
         content->remove(QStringLiteral("multiple/Sheet 1.txt"));
-        QCOMPARE(rec->said(cat.Label2[1]), corrupted);
-        QCOMPARE(content->read(track), registerBytes(left.mid(0, 24)));
+        content->write(QStringLiteral("multiple/Sheet 2.txt"), "damaged\r\n");
+        QCOMPARE(rec->said(cat.Label2[1]), askDelete(QStringLiteral("Sheet 1")));
+        QCOMPARE(rec->said(cat.Label2[1]), askDelete(QStringLiteral("Sheet 2")));
+        QCOMPARE(content->read(track), registerBytes(left.mid(2, 22)));
     }
 
     void runningAWorksheetTurnsTheSoundOnAgain()
@@ -176,21 +175,39 @@ private Q_SLOTS:
         QCOMPARE(quiz.Label2.caption(), QStringLiteral("Question 1 of Sheet 2"));
     }
 
-    void editingADamagedWorksheet()
+    // A right answer that is not 1 to 4 would leave a question no pupil could get right: such
+    // a worksheet is neither run nor edited.
+    void aWorksheetWithABadRightAnswer_data()
+    {
+        QTest::addColumn<QByteArray>("bad");
+        QTest::addColumn<bool>("edit");
+        for (const char *bad : {"5", "0", "x", "", "2.5", "-1", "4x"}) {
+            QTest::addRow("run %s", bad) << QByteArray(bad) << false;
+            QTest::addRow("edit %s", bad) << QByteArray(bad) << true;
+        }
+    }
+
+    void aWorksheetWithABadRightAnswer()
+    {
+        QFETCH(QByteArray, bad);
+        QFETCH(bool, edit);
+        registerSheets(*content, titles(2));
+        QByteArray bytes = worksheetBytes(QStringLiteral("Sheet 2"));
+        bytes.replace("\r\nD 10\r\n2\r\n", "\r\nD 10\r\n" + bad + "\r\n");
+        content->write(QStringLiteral("multiple/Sheet 2.txt"), bytes);
+        worksheets &cat = openCatalogue();
+        if (edit)
+            click(cat.Check1);
+        QCOMPARE(rec->said(cat.Label2[2]), corrupted);
+        QVERIFY(!isLoaded<wizard>() && !isLoaded<multiple>());
+        // Its neighbour, whole, opens.
+        QCOMPARE(rec->said(cat.Label2[1]), QStringList());
+        QVERIFY(edit ? isLoaded<wizard>() : isLoaded<multiple>());
+    }
+
+    void aShortWorksheetIsNotRun()
     {
         registerSheets(*content, titles(2));
-        for (const char *bad : {"5", "0", "x", "-1"}) {
-            QByteArray bytes = worksheetBytes(QStringLiteral("Sheet 2"));
-            bytes.replace("\r\nD 10\r\n2\r\n", "\r\nD 10\r\n" + QByteArray(bad) + "\r\n");
-            content->write(QStringLiteral("multiple/Sheet 2.txt"), bytes);
-            worksheets &cat = openCatalogue();
-            click(cat.Check1);
-            QCOMPARE(rec->said(cat.Label2[2]), corrupted);
-            QVERIFY(!isLoaded<wizard>());
-            click(cat.Label2[0]);
-            settle();
-        }
-        // A short file, in run mode.
         content->write(QStringLiteral("multiple/Sheet 1.txt"),
                        worksheetBytes(QStringLiteral("Sheet 1")).left(200));
         worksheets &cat = openCatalogue();
