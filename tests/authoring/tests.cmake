@@ -29,3 +29,14 @@ if(TEST tst_powercut)
             ENVIRONMENT "${test_env};HABITARA_POWERCUT_TRIALS=${powercut_trials};HABITARA_POWERCUT_SEED=${seed}")
     endforeach()
 endif()
+
+# A teacher who runs, edits, saves and deletes in a given folder, for the tests that watch what it
+# opens, and that run it as another user.
+add_executable(folder_teacher ${CMAKE_CURRENT_LIST_DIR}/folderteacher.cpp)
+target_link_libraries(folder_teacher PRIVATE habitara_testsupport)
+if(TEST tst_realfolders)
+    add_dependencies(tst_realfolders folder_teacher worksheet_saver)
+    target_compile_definitions(tst_realfolders PRIVATE
+        FOLDER_TEACHER="$<TARGET_FILE:folder_teacher>")
+    set_tests_properties(tst_realfolders PROPERTIES TIMEOUT 600)
+endif()

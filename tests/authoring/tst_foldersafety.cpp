@@ -8,13 +8,16 @@
 #include "authoring/worksheets.h"
 #include "platform/msgbox.h"
 #include "platform/textfile.h"
+#include "quiz/Welldone.h"
 #include "quiz/multiple.h"
 #include "tests/support/author.h"
+#include "tests/support/pupil.h"
 #include "tests/support/testkit.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -197,6 +200,51 @@ private Q_SLOTS:
                      worksheetBytes(again));
             QCOMPARE(content->read(track), registerBytes({QStringLiteral("Rivers"), again}));
         }
+    }
+
+    // A certificate that no printer took is saved as a PDF only whole: one that fails part-way
+    // leaves nothing behind and says why; three in one second are three files.
+    void aCertificatePdfIsWholeOrNothing_data()
+    {
+        QTest::addColumn<int>("error");
+        QTest::addColumn<QString>("cause");
+        QTest::newRow("disk full") << ENOSPC << "the disk is full";
+        QTest::newRow("input/output error") << EIO << "the disk reported an error";
+    }
+
+    void aCertificatePdfIsWholeOrNothing()
+    {
+        QFETCH(int, error);
+        QFETCH(QString, cause);
+        QTemporaryDir documents;
+        rec->failPrinting();
+        setFallbackPdfFolder(documents.path());
+        Welldone &results = pupil::playToResults();
+        typeInto(results.Text1, QStringLiteral("Amira"));
+        const QString failed = QStringLiteral("There was a problem printing to your printer.");
+        for (int at : {0, 1000}) {
+            setWriteFaultForTests(at, error);
+            const QStringList said = rec->said(results.Label3[0]);
+            setWriteFaultForTests(-1, 0);
+            QCOMPARE(said.size(), 2);
+            QCOMPARE(said[0], failed);
+            QCOMPARE(said[1], QStringLiteral("A PDF copy could not be saved in the folder \"%1\" "
+                                             "either: %2")
+                                      .arg(documents.path(), cause) +
+                                  said[1].mid(said[1].indexOf(cause) + cause.size()));
+            QVERIFY(said[1].endsWith(QStringLiteral(". Nothing was left there.")));
+            QCOMPARE(everything(documents.path()), (QMap<QString, QByteArray>()));
+        }
+        QStringList names;
+        for (int i = 0; i < 3; ++i) {
+            const QStringList said = rec->said(results.Label3[0]);
+            QCOMPARE(said.size(), 2);
+            names << said[1].section(QLatin1Char('\n'), 1);
+        }
+        QCOMPARE(everything(documents.path()).size(), 3);
+        for (const QString &name : names)
+            QVERIFY(pdfText(name).contains(QStringLiteral("Amira")));
+        QCOMPARE(QSet<QString>(names.begin(), names.end()).size(), 3);
     }
 
     // Links, pipes and folders where a worksheet's file should be are refused, never followed,
