@@ -202,6 +202,37 @@ private Q_SLOTS:
         }
     }
 
+    // A worksheet folder taken away while the program runs (a school drive gone): saving and
+    // deleting say so, and the save can be made again once it is back.
+    void aFolderTakenAwayIsNamed()
+    {
+        content->write(track, registerBytes({QStringLiteral("Rivers")}));
+        content->write(QStringLiteral("multiple/Rivers.txt"),
+                       worksheetBytes(QStringLiteral("Rivers")));
+        worksheets &cat = openCatalogue();
+        click(cat.Check2);
+        wizard &w = openWizard();
+        writeWorksheet(w, QStringLiteral("Fresh Save"));
+        const QString folder = content->path(QStringLiteral("multiple"));
+        QVERIFY(QDir().rename(folder, content->path(QStringLiteral("away"))));
+        const QString gone = QStringLiteral("The folder \"%1\" is not there any more").arg(folder);
+        QStringList said = rec->said(w.Label3[1]);
+        QCOMPARE(said.size(), 1);
+        QVERIFY2(said[0].startsWith(gone + QStringLiteral(", so the worksheet was not saved. "
+                                                          "Nothing was changed.")),
+                 qPrintable(said[0]));
+        said = rec->said(cat.Label2[1]);
+        QCOMPARE(said.size(), 2);
+        QVERIFY2(said[1].startsWith(QStringLiteral("The worksheet \"Rivers\" could not be taken "
+                                                   "off the list, because the folder")),
+                 qPrintable(said[1]));
+        QVERIFY(!QFileInfo::exists(folder));
+        QVERIFY(QDir().rename(content->path(QStringLiteral("away")), folder));
+        QCOMPARE(rec->said(w.Label3[1]), saved);
+        QCOMPARE(content->read(track),
+                 registerBytes({QStringLiteral("Rivers"), QStringLiteral("Fresh Save")}));
+    }
+
     // A certificate that no printer took is saved as a PDF only whole: one that fails part-way
     // leaves nothing behind and says why; three in one second are three files.
     void aCertificatePdfIsWholeOrNothing_data()
