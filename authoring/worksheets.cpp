@@ -66,7 +66,7 @@ worksheets::worksheets()
     : Form(QStringLiteral("worksheets")), Label1(*this, QStringLiteral("Label1")),
       Check1(*this, QStringLiteral("Check1")), Check2(*this, QStringLiteral("Check2")),
       Label2(*this, QStringLiteral("Label2")), Label3(*this, QStringLiteral("Label3")),
-      Label4(*this, QStringLiteral("Label4"))
+      Label4(*this, QStringLiteral("Label4")), Label5(*this, QStringLiteral("Label5"))
 {
     look::styleText(Label1, QStringLiteral("Worksheets Catalogue"), 0, 0, 12000, 780,
                     {"Tahoma", 24, true});
@@ -105,6 +105,17 @@ worksheets::worksheets()
     look::styleButton(Label4, {0, "Page 1", 120, 7920, 1995, 495});
     Label4.setForeColor(QColor(0, 0, 255));
     Label4.setBackColor(QColor(255, 255, 255));
+
+    look::styleText(Label5,
+                    QStringLiteral("No worksheets yet: write one with the Multiple Choice Wizard "
+                                   "on the main menu."),
+                    120, 720, 11715, 375, {"Tahoma", 12, true, look::yellow, Alignment::Left});
+    Label5.setVisible(false);
+}
+
+void worksheets::showWhetherEmpty(bool listUsable)
+{
+    Label5.setVisible(listUsable && titleCount() == 0);
 }
 
 int worksheets::titleCount() const
@@ -137,6 +148,7 @@ void worksheets::Form_Load()
         Label2[i].setCaption(worksheetnames[i]);
         Label2[i].setVisible(true);
     }
+    showWhetherEmpty(list.unusable.isEmpty());
     if (!list.unusable.isEmpty())
         MsgBox(registerName() + QStringLiteral(" cannot be used: ") + list.unusable +
                    QStringLiteral(".\n\nIt has been left exactly as it is. Worksheets can still "
@@ -282,6 +294,7 @@ void worksheets::Label2_Click(int Index)
     const int shown = std::min(slotsPerPage, titleCount() - first);
     for (int i = 1; i <= shown; ++i)
         Label2[i].setVisible(true);
+    showWhetherEmpty(true);
 }
 
 void worksheets::editworksheet()
@@ -289,6 +302,30 @@ void worksheets::editworksheet()
     // Every right answer is checked before the wizard is touched, so a damaged worksheet
     // opens nothing.
     const std::array<int, 10> right = rightAnswers();
+    // A worksheet written by hand may hold more than the wizard's boxes, which would shorten it.
+    QStringList longer;
+    if (worktitle.size() > 25)
+        longer << QStringLiteral("the title");
+    for (int q = 1; q <= 10; ++q) {
+        bool cut = question[q].size() > 60;
+        for (const QString *answer : {&answera[q], &answerb[q], &answerc[q], &answerd[q]})
+            cut = cut || answer->size() > 30;
+        if (cut)
+            longer << QStringLiteral("Question %1").arg(q);
+    }
+    if (!longer.isEmpty()) {
+        const QString which = longer.size() == 1
+                                  ? longer[0]
+                                  : longer.mid(0, longer.size() - 1).join(QStringLiteral(", ")) +
+                                        QStringLiteral(" and ") + longer.last();
+        if (MsgBox(QStringLiteral("This worksheet holds more than the wizard's boxes can: %1 "
+                                  "would be shortened to fit, and saving it would keep the "
+                                  "shortened text.\n\nClick OK to edit it all the same, or Cancel "
+                                  "to leave it as it is.")
+                       .arg(which),
+                   vbOKCancel) != vbOK)
+            return;
+    }
     wizard &w = screen<wizard>();
     w.Text1.setText(worktitle);
     for (int q = 0; q < 10; ++q) {

@@ -118,11 +118,13 @@ private Q_SLOTS:
         QCOMPARE(cat.Check1.value() + cat.Check2.value(), 0);
         click(cat.Check2);
 
-        // Cancel changes nothing, though the worksheet was loaded.
+        // Cancel changes nothing, though the worksheet was loaded. The question has no title.
         const auto before = folderFiles();
         rec->answers = {vbCancel};
+        rec->titles.clear();
         QCOMPARE(rec->heard(cat.Label2[7]), clickSound);
         QCOMPARE(rec->messages, askDelete(QStringLiteral("Sheet 7")));
+        QCOMPARE(rec->titles, QStringList{QString()});
         QCOMPARE(Module1::worktitle, QStringLiteral("Sheet 7"));
         QCOMPARE(folderFiles(), before);
         QCOMPARE(shown(cat), titles(24));
@@ -203,6 +205,79 @@ private Q_SLOTS:
         // Its neighbour, whole, opens.
         QCOMPARE(rec->said(cat.Label2[1]), QStringList());
         QVERIFY(edit ? isLoaded<wizard>() : isLoaded<multiple>());
+    }
+
+    // A worksheet written by hand may hold more than the wizard's boxes: the teacher is told
+    // which parts would be shortened before the wizard opens, and may leave it.
+    void editingAHandMadeWorksheet()
+    {
+        registerSheets(*content, titles(1));
+        QByteArray bytes = worksheetBytes(QStringLiteral("Sheet 1"));
+        bytes.replace("Question 2 of Sheet 1", QByteArray(70, 'q'));
+        bytes.replace("\r\nC 5\r\n", "\r\n" + QByteArray(31, 'c') + "\r\n");
+        content->write(QStringLiteral("multiple/Sheet 1.txt"), bytes);
+        worksheets &cat = openCatalogue();
+        click(cat.Check1);
+        rec->answers = {vbCancel};
+        const QStringList asked = rec->said(cat.Label2[1]);
+        QCOMPARE(asked.size(), 1);
+        QVERIFY2(asked[0].startsWith(QStringLiteral("This worksheet holds more than the wizard's "
+                                                    "boxes can: Question 2 and Question 5 would "
+                                                    "be shortened")),
+                 qPrintable(asked[0]));
+        QVERIFY(!isLoaded<wizard>());
+        QCOMPARE(rec->said(cat.Label2[1]), asked);
+        wizard &w = screen<wizard>();
+        QVERIFY(w.visible());
+        QCOMPARE(w.Text2[1].text(), QString(60, QLatin1Char('q')));
+        QCOMPARE(w.Text3[18].text(), QString(30, QLatin1Char('c')));
+        QCOMPARE(content->read(QStringLiteral("multiple/Sheet 1.txt")), bytes);
+    }
+
+    // Only a page with titles is ever reached, however many fill the pages exactly.
+    void nextPageNeverLeadsToAnEmptyPage_data()
+    {
+        QTest::addColumn<int>("count");
+        for (int count : {1, 23, 24, 25, 47, 48, 49, 72})
+            QTest::addRow("%d titles", count) << count;
+    }
+
+    void nextPageNeverLeadsToAnEmptyPage()
+    {
+        QFETCH(int, count);
+        registerSheets(*content, titles(count), false);
+        worksheets &cat = openCatalogue();
+        QStringList seen = shown(cat);
+        while (cat.Label3[1].visible()) {
+            click(cat.Label3[1]);
+            QVERIFY2(!shown(cat).isEmpty(), qPrintable(cat.Label4.caption()));
+            seen << shown(cat);
+        }
+        QCOMPARE(seen, titles(count));
+        QCOMPARE(cat.Label4.caption(), QStringLiteral("Page %1").arg((count + 23) / 24));
+        QVERIFY(!cat.Label5.visible());
+    }
+
+    // An empty catalogue says how to fill it; so does one whose last title was deleted.
+    void anEmptyCatalogueSaysHowToFillIt()
+    {
+        const QString empty =
+            QStringLiteral("No worksheets yet: write one with the Multiple Choice Wizard on the "
+                           "main menu.");
+        registerSheets(*content, {});
+        worksheets &cat = openCatalogue();
+        QVERIFY(cat.Label5.visible() && shown(cat).isEmpty());
+        QCOMPARE(cat.Label5.caption(), empty);
+        QVERIFY(rec->messages.isEmpty());
+        click(cat.Label2[0]);
+        settle();
+
+        registerSheets(*content, titles(1));
+        worksheets &one = openCatalogue();
+        QVERIFY(!one.Label5.visible());
+        click(one.Check2);
+        QCOMPARE(rec->said(one.Label2[1]), askDelete(QStringLiteral("Sheet 1")));
+        QVERIFY(one.Label5.visible() && shown(one).isEmpty());
     }
 
     void aShortWorksheetIsNotRun()

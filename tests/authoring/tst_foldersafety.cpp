@@ -7,6 +7,7 @@
 #include "authoring/wizard.h"
 #include "authoring/worksheets.h"
 #include "platform/msgbox.h"
+#include "platform/printer.h"
 #include "platform/textfile.h"
 #include "quiz/Welldone.h"
 #include "quiz/multiple.h"
@@ -276,6 +277,29 @@ private Q_SLOTS:
         for (const QString &name : names)
             QVERIFY(pdfText(name).contains(QStringLiteral("Amira")));
         QCOMPARE(QSet<QString>(names.begin(), names.end()).size(), 3);
+    }
+
+    // Printouts that chose one name (three in one second) are kept apart, never written over.
+    void pdfsGivenOneNameAreKeptApart()
+    {
+        QTemporaryDir out;
+        const QString path = out.filePath(QStringLiteral("Habitara certificate.pdf"));
+        std::vector<std::unique_ptr<PrinterDevice>> jobs;
+        for (int i = 1; i <= 3; ++i) {
+            jobs.push_back(openPdfPrinter(path, true));
+            jobs.back()->print(QStringLiteral("Copy number %1").arg(i));
+        }
+        QStringList savedTo;
+        for (auto &job : jobs) {
+            job->endDoc();
+            savedTo << QFileInfo(job->savedTo()).fileName();
+        }
+        QCOMPARE(savedTo, (QStringList{QStringLiteral("Habitara certificate.pdf"),
+                                       QStringLiteral("Habitara certificate (2).pdf"),
+                                       QStringLiteral("Habitara certificate (3).pdf")}));
+        for (int i = 1; i <= 3; ++i)
+            QVERIFY(pdfText(out.filePath(savedTo[i - 1]))
+                        .contains(QStringLiteral("Copy number %1").arg(i)));
     }
 
     // Links, pipes and folders where a worksheet's file should be are refused, never followed,

@@ -275,6 +275,31 @@ private Q_SLOTS:
             ampersandNote(sheet).startsWith(QStringLiteral("Questions 2, 5 and 10 contain \"&\"")));
     }
 
+    // Every character a file name or the register cannot hold, and every name Windows keeps
+    // for a device, whatever its letter case or extension, is refused.
+    void everyForbiddenTitleIsRefused()
+    {
+        QStringList forbidden;
+        for (const char c : QByteArray("\\/:*?\"<>|,&"))
+            forbidden << QStringLiteral("Bad%1title").arg(QLatin1Char(c));
+        for (char16_t c = 0; c < 32; ++c)
+            forbidden << QStringLiteral("Bad") + QChar(c) + QStringLiteral("title");
+        forbidden << QStringLiteral("Bad\x7ftitle");
+        QStringList devices{QStringLiteral("CON"), QStringLiteral("PRN"), QStringLiteral("AUX"),
+                            QStringLiteral("NUL")};
+        for (int n = 1; n <= 9; ++n)
+            devices << QStringLiteral("COM%1").arg(n) << QStringLiteral("LPT%1").arg(n);
+        QCOMPARE(devices.size(), 22);
+        for (const QString &device : devices)
+            forbidden << device << device.toLower() << device + QStringLiteral(".txt")
+                      << device.left(1) + device.mid(1).toLower() + QStringLiteral(".a.b");
+        for (const QString &title : forbidden)
+            QVERIFY2(!titleProblem(title, {}).isEmpty(), qPrintable(title));
+        // Names that only begin like a device are fine.
+        for (const QString &device : devices)
+            QVERIFY2(titleProblem(device + QStringLiteral("x"), {}).isEmpty(), qPrintable(device));
+    }
+
     void aFullRegisterTakesNoNewTitle()
     {
         QStringList titles;

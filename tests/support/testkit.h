@@ -103,6 +103,7 @@ public:
     void clearSounds() const;
     std::vector<PrintOp> printed;
     QStringList messages; ///< every message box's text, in order
+    QStringList titles;   ///< every message box's title, in order
     QList<int> answers;   ///< for the next message boxes (vbOK when none is left)
     void failPrinting();  ///< every print job fails as a printer without paper would
     void printToPdf(const QString &path);
