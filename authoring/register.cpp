@@ -79,8 +79,10 @@ QByteArray keptLines(const QList<QByteArray> &lines, qsizetype skip = -1)
         if (i == skip)
             continue;
         out += lines[i];
+        // The last line may end without a line end, or with a CR alone: it is ended so that it
+        // reads back the same.
         if (!lines[i].endsWith('\n'))
-            out += "\r\n";
+            out += lines[i].endsWith('\r') ? "\n" : "\r\n";
     }
     return out;
 }
