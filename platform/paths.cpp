@@ -130,6 +130,7 @@ void prepareWorksheetFolder()
     if (!probe.open())
         throw ProgramError(QStringLiteral("The folder \"%1\" cannot be written to.").arg(folder));
     probe.remove();
+    removeLeftTemporaries(folder);
     const QString registerPath = resolve(folder, {QStringLiteral("track.txt")});
     try {
         createNewFile(registerPath, " 0\r\n");

@@ -3,9 +3,11 @@
 
 #include "platform/paths.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QStringDecoder>
 #include <QStringEncoder>
 
@@ -305,6 +307,21 @@ bool createNewFile(const QString &path, const QByteArray &bytes)
         throw FileError::fromErrno(error, path, true);
     syncFolder(folder.get(), path);
     return true;
+}
+
+int removeLeftTemporaries(const QString &folder)
+{
+    // The names writeTemporary gives: "." + name + "." + random + ".tmp".
+    static const QRegularExpression temporary(QStringLiteral("^\\..+\\.[0-9a-z]+\\.tmp$"));
+    const QDateTime hourAgo = QDateTime::currentDateTime().addSecs(-3600);
+    int removed = 0;
+    const QFileInfoList entries =
+        QDir(folder).entryInfoList(QDir::Files | QDir::Hidden | QDir::NoSymLinks);
+    for (const QFileInfo &entry : entries)
+        if (temporary.match(entry.fileName()).hasMatch() && entry.lastModified() < hourAgo &&
+            QFile::remove(entry.filePath()))
+            ++removed;
+    return removed;
 }
 
 void setWriteFaultForTests(qint64 afterBytes, int error)

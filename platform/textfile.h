@@ -50,6 +50,11 @@ void replaceFile(const QString &path, const QByteArray &bytes);
 /// false, writing nothing, when the name is taken; throws FileError otherwise.
 bool createNewFile(const QString &path, const QByteArray &bytes);
 
+/// Removes the temporary files that careful writes cut short (the power went, the program was
+/// killed) left in a folder, once they are older than an hour, so that none is another copy's
+/// write in progress. Returns how many went.
+int removeLeftTemporaries(const QString &folder);
+
 /// For tests: every careful write fails with errno `error` once `afterBytes` more bytes have
 /// been written (0: the first write fails); a negative count stops the failures.
 void setWriteFaultForTests(qint64 afterBytes, int error);

@@ -7,6 +7,7 @@
 #include "authoring/wizard.h"
 #include "authoring/worksheets.h"
 #include "platform/msgbox.h"
+#include "platform/paths.h"
 #include "platform/printer.h"
 #include "platform/textfile.h"
 #include "quiz/Welldone.h"
@@ -15,6 +16,7 @@
 #include "tests/support/pupil.h"
 #include "tests/support/testkit.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -201,6 +203,31 @@ private Q_SLOTS:
                      worksheetBytes(again));
             QCOMPARE(content->read(track), registerBytes({QStringLiteral("Rivers"), again}));
         }
+    }
+
+    // A write cut short by a power cut leaves its temporary file; the next start clears those
+    // older than an hour, and nothing else.
+    void temporaryFilesLeftByACutAreCleared()
+    {
+        const QString folder = content->path(QStringLiteral("multiple"));
+        const auto age = [&](const QString &name, int seconds) {
+            content->write(QStringLiteral("multiple/") + name, "left\r\n");
+            QFile f(folder + QLatin1Char('/') + name);
+            QVERIFY(f.open(QIODevice::ReadWrite));
+            QVERIFY(f.setFileTime(QDateTime::currentDateTime().addSecs(-seconds),
+                                  QFileDevice::FileModificationTime));
+        };
+        age(QStringLiteral(".track.txt.k3j9x1.tmp"), 7200);
+        age(QStringLiteral(".Rivers.txt.0abc.tmp"), 4000);
+        age(QStringLiteral(".Fresh Save.txt.zz9.tmp"), 60); // perhaps another copy's write
+        age(QStringLiteral("Old notes.tmp"), 7200);         // not the program's
+        age(QStringLiteral(".hidden.txt"), 7200);
+        auto expected = everything(folder);
+        expected.remove(QStringLiteral(".track.txt.k3j9x1.tmp"));
+        expected.remove(QStringLiteral(".Rivers.txt.0abc.tmp"));
+        setWorksheetFolder(folder);
+        prepareWorksheetFolder();
+        QCOMPARE(everything(folder), expected);
     }
 
     // A worksheet folder taken away while the program runs (a school drive gone): saving and
