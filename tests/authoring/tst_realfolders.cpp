@@ -395,8 +395,8 @@ private Q_SLOTS:
                              qPrintable(line));
                     path = folders[at.captured(1)] + QLatin1Char('/') + path;
                 }
+                // (The system's own look-ups may read /etc/passwd; the link to it is what counts.)
                 QVERIFY2(!path.contains(elsewhere.path()) &&
-                             !path.contains(QStringLiteral("passwd")) &&
                              !path.contains(QStringLiteral("elsewhere")),
                          qPrintable(line));
                 QVERIFY2(!path.endsWith(QStringLiteral("Linked.txt")) &&
