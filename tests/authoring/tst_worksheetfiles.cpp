@@ -136,7 +136,7 @@ private Q_SLOTS:
             << QStringList{QStringLiteral("A,B"), QStringLiteral("C")} << "" << true;
         QTest::newRow("non-numeric count") << QByteArray("two\r\nA\r\nB\r\n") << QStringList()
                                            << "its line 1 holds \"two\" where the number" << false;
-        QTest::newRow("NUL") << QByteArray(" 2\r\nA\r\nB\0\r\n", 13) << QStringList()
+        QTest::newRow("NUL") << QByteArray(" 2\r\nA\r\nB\0\r\n", 11) << QStringList()
                              << "its line 3 holds a NUL character" << false;
         QTest::newRow("junk") << QByteArray("\x89PNG\r\n\x1a\n\x7f\x01 2\r\nA\r\n") << QStringList()
                               << QStringLiteral("its line 1 holds \"\u2030PNG\"") << false;
