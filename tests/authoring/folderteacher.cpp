@@ -85,6 +85,8 @@ int main(int argc, char **argv)
         click(again.Label2[1]);
         report(rec);
     }
+    // Every screen goes before the end, as when the program closes.
+    resetProgram();
     std::printf("done\n");
     return 0;
 }
