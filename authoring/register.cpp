@@ -10,7 +10,11 @@
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QThread>
+
+#include <cerrno>
+#include <sys/statvfs.h>
 
 namespace {
 
@@ -18,32 +22,76 @@ namespace {
 constexpr int lockWaitMs = 10000;
 constexpr int lockPollMs = 5;
 
-/// Whether the register holds nothing but blanks and line ends (or nothing at all).
-bool isBlank(const QByteArray &bytes)
+const QByteArray byteOrderMark("\xEF\xBB\xBF");
+
+/// A line without its line end (LF, or CR LF).
+QByteArray content(QByteArray line)
 {
-    for (char c : bytes)
-        if (c != ' ' && c != '\r' && c != '\n' && c != '\t')
+    if (line.endsWith('\n'))
+        line.chop(1);
+    if (line.endsWith('\r'))
+        line.chop(1);
+    return line;
+}
+
+bool isBlank(const QByteArray &text)
+{
+    for (char c : text)
+        if (c != ' ' && c != '\t' && c != '\r' && c != '\n')
             return false;
     return true;
 }
 
-int parseCount(const QString &field)
+/// A piece of a damaged line, fit to quote in a message.
+QString quoted(const QByteArray &bytes)
 {
-    bool ok = false;
-    const int count = field.trimmed().toInt(&ok);
-    if (!ok || count < 0 || count > maxWorksheets)
-        throw ProgramError(
-            QStringLiteral("The list of worksheets starts with \"%1\", not a number of worksheets.")
-                .arg(field));
-    return count;
+    QString text = LineWriter::decode(bytes.left(40));
+    for (QChar &c : text)
+        if (c.unicode() < 32 || c.unicode() == 127)
+            c = QLatin1Char('?');
+    return text + (bytes.size() > 40 ? QStringLiteral("...") : QString());
+}
+
+QString worksheetsWord(qsizetype n)
+{
+    return n == 1 ? QStringLiteral("1 worksheet") : QStringLiteral("%1 worksheets").arg(n);
 }
 
 /// Copies the titles into the shared list as numworksheets and worksheetnames.
 void share(const QStringList &titles)
 {
-    Module1::numworksheets = int(titles.size());
+    const int n = int(std::min<qsizetype>(titles.size(), maxWorksheets));
+    Module1::numworksheets = n;
     for (int i = 1; i <= maxWorksheets; ++i)
-        Module1::worksheetnames[i] = i <= titles.size() ? titles[i - 1] : QString();
+        Module1::worksheetnames[i] = i <= n ? titles[i - 1] : QString();
+}
+
+QByteArray countLine(qsizetype n)
+{
+    return " " + QByteArray::number(n) + "\r\n";
+}
+
+/// The kept lines, each ended, so that a line can follow the last.
+QByteArray keptLines(const QList<QByteArray> &lines, qsizetype skip = -1)
+{
+    QByteArray out;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        if (i == skip)
+            continue;
+        out += lines[i];
+        // The last line may end without a line end, or with a CR alone: it is ended so that it
+        // reads back the same.
+        if (!lines[i].endsWith('\n'))
+            out += lines[i].endsWith('\r') ? "\n" : "\r\n";
+    }
+    return out;
+}
+
+QString lowerFirst(QString text)
+{
+    if (!text.isEmpty())
+        text[0] = text[0].toLower();
+    return text;
 }
 
 } // namespace
@@ -53,49 +101,112 @@ QString registerPath()
     return QStringLiteral("multiple/track.txt");
 }
 
+QString unsafeTitle(const QString &title)
+{
+    for (QChar c : title)
+        if (c.unicode() < 32 || c.unicode() == 127)
+            return QStringLiteral("its title holds a control character");
+    if (title.contains(QLatin1Char('/')) || title.contains(QLatin1Char('\\')))
+        return QStringLiteral("its title holds \"/\" or \"\\\", which would lead out of the "
+                              "worksheet folder");
+    if (title == QLatin1String(".."))
+        return QStringLiteral("its title is \"..\", which would lead out of the worksheet folder");
+    return QString();
+}
+
 QString worksheetPath(const QString &title)
 {
+    if (const QString problem = unsafeTitle(title); !problem.isEmpty())
+        throw FileError(
+            FileError::NotOrdinary,
+            QStringLiteral("The worksheet \"%1\" cannot be opened: %2").arg(title, problem));
     return QStringLiteral("multiple/") + title + QStringLiteral(".txt");
 }
 
-QStringList parseRegister(FieldReader &reader)
+QByteArray RegisterFile::withTitle(const QString &title) const
 {
-    const int count = parseCount(reader.readField());
-    QStringList titles;
-    titles.reserve(count);
-    for (int i = 1; i <= count; ++i)
-        titles << reader.readField();
-    return titles;
+    return countLine(titles.size() + 1) + keptLines(lines) + LineWriter::encode(title) + "\r\n";
+}
+
+QByteArray RegisterFile::withoutTitle(qsizetype index) const
+{
+    return countLine(titles.size() - 1) + keptLines(lines, titleLines[index]);
+}
+
+RegisterFile parseRegister(const QByteArray &bytes)
+{
+    RegisterFile r;
+    if (const qsizetype nul = bytes.indexOf('\0'); nul >= 0) {
+        r.unusable = QStringLiteral("its line %1 holds a NUL character, which a list of "
+                                    "worksheets never holds")
+                         .arg(bytes.left(nul).count('\n') + 1);
+        return r;
+    }
+    if (isBlank(bytes))
+        return r;
+    QList<QByteArray> all;
+    for (qsizetype start = 0; start < bytes.size();) {
+        const qsizetype end = bytes.indexOf('\n', start);
+        const qsizetype next = end < 0 ? bytes.size() : end + 1;
+        all << bytes.mid(start, next - start);
+        start = next;
+    }
+    QByteArray count = content(all.takeFirst());
+    const bool marked = count.startsWith(byteOrderMark);
+    if (marked)
+        count.remove(0, byteOrderMark.size());
+    static const QRegularExpression number(QStringLiteral("^[ \\t]*(-?[0-9]+)[ \\t]*$"));
+    const QRegularExpressionMatch m = number.match(QString::fromLatin1(count));
+    if (!m.hasMatch()) {
+        r.unusable = QStringLiteral("its line 1 holds \"%1\" where the number of worksheets "
+                                    "should be")
+                         .arg(quoted(count));
+        return r;
+    }
+    r.lines = all;
+    for (qsizetype i = 0; i < r.lines.size(); ++i) {
+        const QByteArray line = content(r.lines[i]);
+        if (isBlank(line))
+            continue;
+        r.titles << LineWriter::decode(line);
+        r.titleLines << int(i);
+    }
+    bool ok = false;
+    const qlonglong declared = m.captured(1).toLongLong(&ok);
+    QStringList problems;
+    if (marked)
+        problems << QStringLiteral("its line 1 begins with a byte-order mark, put there by "
+                                   "another program");
+    if (!ok || declared != r.titles.size())
+        problems << QStringLiteral("its line 1 says it lists %1, but it lists %2")
+                        .arg(ok ? worksheetsWord(declared) : m.captured(1),
+                             worksheetsWord(r.titles.size()));
+    r.damage = problems.join(QStringLiteral(", and "));
+    return r;
+}
+
+RegisterFile loadRegister()
+{
+    const QString path = writablePath(registerPath());
+    try {
+        requireMissingOrOrdinary(path);
+        if (!QFileInfo::exists(path))
+            return {};
+        return parseRegister(readOrdinaryFile(path));
+    } catch (const FileError &e) {
+        RegisterFile r;
+        r.unusable = lowerFirst(e.cause());
+        return r;
+    }
 }
 
 QStringList readRegister()
 {
-    // The register belongs to the worksheet folder alone, never to the content.
-    const QString path = writablePath(registerPath());
-    if (!QFileInfo::exists(path))
-        return {};
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw ProgramError(QStringLiteral("The list of worksheets could not be opened."));
-    const QByteArray bytes = file.readAll();
-    if (isBlank(bytes))
-        return {};
-    FieldReader reader = FieldReader::fromBytes(bytes);
-    return parseRegister(reader);
-}
-
-QStringList readRegisterLeniently()
-{
-    QStringList titles;
-    try {
-        FieldReader reader(writablePath(registerPath()));
-        const int count = reader.readField().trimmed().toInt();
-        for (int i = 1; i <= count && i <= maxWorksheets; ++i)
-            titles << reader.readField();
-    } catch (const ProgramError &) {
-        // What was read before the damage is listed.
-    }
-    return titles;
+    const RegisterFile r = loadRegister();
+    if (!r.unusable.isEmpty())
+        throw ProgramError(QStringLiteral("The list of worksheets cannot be used: ") + r.unusable +
+                           QLatin1Char('.'));
+    return r.titles;
 }
 
 void writeRegister(const QStringList &titles)
@@ -146,6 +257,34 @@ void clearAfterCut(const QString &path, int depth = 0)
         QFile::remove(path);
 }
 
+/// The lock files are read while waiting: a pipe or a link in their place is refused, never
+/// read or waited on.
+void requireOrdinaryLocks(const QString &path)
+{
+    QString p = path;
+    for (int depth = 0; depth <= 3; ++depth, p += QStringLiteral(".rmlock"))
+        requireMissingOrOrdinary(p);
+}
+
+/// Why the lock file could not be made, when QLockFile does not say.
+FileError lockError(const QLockFile &lock, int error)
+{
+    const QString path = lock.fileName();
+    if (lock.error() == QLockFile::PermissionError)
+        return FileError::fromErrno(EACCES, path, true);
+    if (error == ENOSPC || error == EDQUOT || error == EROFS || error == EACCES)
+        return FileError::fromErrno(error, path, true);
+    struct statvfs fs;
+    const QByteArray folder = QFile::encodeName(QFileInfo(path).absolutePath());
+    if (::statvfs(folder.constData(), &fs) == 0 && fs.f_bavail == 0)
+        return FileError::fromErrno(ENOSPC, path, true);
+    if (!QFileInfo(QFileInfo(path).absolutePath()).isDir())
+        return FileError::fromErrno(ENOENT, path, true);
+    return FileError(
+        FileError::Damaged,
+        QStringLiteral("The lock file \"%1\" could not be made").arg(QFileInfo(path).fileName()));
+}
+
 } // namespace
 
 RegisterLock::RegisterLock() : m_lock(writablePath(registerPath()) + QStringLiteral(".lock"))
@@ -153,10 +292,17 @@ RegisterLock::RegisterLock() : m_lock(writablePath(registerPath()) + QStringLite
     // Another copy holds the lock only for the moment of one save, so it is asked for often;
     // QLockFile's own waiting backs off to seconds between tries.
     const QDeadlineTimer deadline(lockWaitMs);
-    while (!m_lock.tryLock(0)) {
-        if (m_lock.error() != QLockFile::LockFailedError || deadline.hasExpired())
+    for (;;) {
+        requireOrdinaryLocks(m_lock.fileName());
+        errno = 0;
+        if (m_lock.tryLock(0))
+            break;
+        const int error = errno;
+        if (m_lock.error() != QLockFile::LockFailedError)
+            throw lockError(m_lock, error);
+        if (deadline.hasExpired())
             throw ProgramError(QStringLiteral("The list of worksheets is in use by another copy "
-                                              "of the program, or its lock cannot be made."));
+                                              "of the program"));
         clearAfterCut(m_lock.fileName());
         QThread::msleep(lockPollMs);
     }
@@ -169,12 +315,17 @@ RegisterLock::~RegisterLock()
 
 void trackworksheetsLocked(const QString &title)
 {
-    QStringList titles = readRegister();
-    share(titles);
-    if (titles.contains(title))
+    const RegisterFile r = loadRegister();
+    if (!r.unusable.isEmpty())
+        throw ProgramError(QStringLiteral("The list of worksheets cannot be used: ") + r.unusable);
+    share(r.titles);
+    if (r.titles.contains(title))
         return;
-    titles << title;
-    writeRegister(titles);
+    if (r.titles.size() >= maxWorksheets)
+        throw ProgramError(QStringLiteral("The list of worksheets is full"));
+    LineWriter writer(registerPath());
+    writer.writeBytes(r.withTitle(title));
+    writer.commit();
 }
 
 void trackworksheets(const QString &title)
@@ -186,12 +337,17 @@ void trackworksheets(const QString &title)
 void delworksheet()
 {
     RegisterLock lock;
-    QStringList titles = readRegister();
-    share(titles);
-    const qsizetype k = titles.lastIndexOf(Module1::chosenworksheet);
+    const RegisterFile r = loadRegister();
+    if (!r.unusable.isEmpty())
+        throw ProgramError(QStringLiteral("The list of worksheets cannot be used: ") + r.unusable);
+    share(r.titles);
+    const qsizetype k = r.titles.lastIndexOf(Module1::chosenworksheet);
     if (k < 0)
         return;
+    LineWriter writer(registerPath());
+    writer.writeBytes(r.withoutTitle(k));
+    writer.commit();
+    QStringList titles = r.titles;
     titles.removeAt(k);
-    writeRegister(titles);
     share(titles);
 }

@@ -7,7 +7,11 @@
 #include "authoring/worksheetfile.h"
 #include "platform/access.h"
 #include "platform/look.h"
+#include "platform/paths.h"
 #include "platform/msgbox.h"
+#include "platform/textfile.h"
+
+#include <QDir>
 
 using namespace Module1;
 
@@ -47,6 +51,61 @@ float tickLeft(int a)
 float letterLeft(int a)
 {
     return a % 2 == 0 ? 0 : 2835;
+}
+
+/// What the teacher can do about a file that could not be written.
+QString advice(const ProgramError &error)
+{
+    const auto *file = dynamic_cast<const FileError *>(&error);
+    switch (file ? file->kind() : FileError::Damaged) {
+    case FileError::DiskFull:
+        return QStringLiteral("Please make some room on the disk (or ask whoever looks after the "
+                              "computers), then save again.");
+    case FileError::NoPermission:
+        return QStringLiteral("Please ask whoever looks after the computers to let you save "
+                              "worksheets there.");
+    case FileError::Missing:
+        return QStringLiteral("Please ask whoever looks after the computers to put the folder "
+                              "back, then save again.");
+    case FileError::NotOrdinary:
+        return QStringLiteral("Please choose a different title, or ask whoever looks after the "
+                              "computers to remove it.");
+    case FileError::Damaged:
+        break;
+    }
+    return QStringLiteral("Please try again in a moment; if it happens again, ask whoever looks "
+                          "after the computers.");
+}
+
+QString sentence(const ProgramError &error)
+{
+    QString text = QString::fromStdString(error.what());
+    while (text.endsWith(QLatin1Char('.')))
+        text.chop(1);
+    return text;
+}
+
+/// The message for a save that changed nothing.
+QString notSaved(const ProgramError &error)
+{
+    return sentence(error) +
+           QStringLiteral(", so the worksheet was not saved. Nothing was "
+                          "changed.\n\n") +
+           advice(error);
+}
+
+/// The message for a worksheet whose file was saved and whose title is not in the list.
+QString notListed(const QString &title, const NotListed &error)
+{
+    QString why = sentence(error);
+    if (!why.isEmpty())
+        why[0] = why[0].toLower();
+    return QStringLiteral("Your worksheet has been saved as \"%1.txt\" in the folder \"%2\", "
+                          "but it could not be added to the list of worksheets: %3.\n\n"
+                          "It will not show in the Worksheet Catalogue until it is added. Once "
+                          "this is put right (ask whoever looks after the computers if you need "
+                          "to), save the worksheet again to add it.")
+        .arg(title, QDir::toNativeSeparators(worksheetFolder()), why);
 }
 
 } // namespace
@@ -245,16 +304,9 @@ Worksheet wizard::entries() const
 
 void wizard::saveworksheet()
 {
-    const QString failed = QStringLiteral("There was a problem saving your worksheet");
     const Worksheet sheet = entries();
-    QString problem;
-    try {
-        problem = saveProblem(sheet, readRegister());
-    } catch (const ProgramError &e) {
-        qWarning("The worksheet was not saved: %s", e.what());
-        MsgBox(failed, vbOKOnly);
-        return;
-    }
+    // A register that cannot be used is reported when the save has kept the worksheet's file.
+    const QString problem = saveProblem(sheet, loadRegister().titles);
     if (!problem.isEmpty()) {
         MsgBox(problem, vbOKOnly);
         return;
@@ -268,9 +320,13 @@ void wizard::saveworksheet()
     } catch (const SaveRefused &refused) {
         MsgBox(QString::fromStdString(refused.what()), vbOKOnly);
         return;
+    } catch (const NotListed &e) {
+        qWarning("The worksheet was saved but not listed: %s", e.what());
+        MsgBox(notListed(sheet.title, e), vbOKOnly);
+        return;
     } catch (const ProgramError &e) {
         qWarning("The worksheet was not saved: %s", e.what());
-        MsgBox(failed, vbOKOnly);
+        MsgBox(notSaved(e), vbOKOnly);
         return;
     }
     MsgBox(QStringLiteral("Your worksheet has been saved."), vbOKOnly);

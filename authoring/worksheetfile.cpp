@@ -117,14 +117,23 @@ QString saveProblem(const Worksheet &sheet, const QStringList &registered)
         for (const QString &answer : sheet.answers[q])
             texts << answer;
         for (qsizetype i = 0; i < texts.size(); ++i) {
-            if (LineWriter::canEncode(texts[i]))
-                continue;
             const QString where = i == 0
                                       ? questionName(q)
                                       : questionName(q) + QStringLiteral(", answer ") +
                                             QChar(char16_t(u'A' + (i - 1))) + QStringLiteral(",");
-            return where + QStringLiteral(" holds a character that cannot be saved in a "
-                                          "worksheet. Please change it and save again.");
+            if (!LineWriter::canEncode(texts[i]))
+                return where + QStringLiteral(" holds a character that cannot be saved in a "
+                                              "worksheet. Please change it and save again.");
+            // The quiz format reads a text that starts with a double quote (after any spaces)
+            // as a quoted field, which loses the quote and cuts the text at the next one.
+            const QString text = texts[i];
+            qsizetype k = 0;
+            while (k < text.size() && text[k] == QLatin1Char(' '))
+                ++k;
+            if (k < text.size() && text[k] == QLatin1Char('"'))
+                return where + QStringLiteral(" begins with a double quote (\"), which a "
+                                              "worksheet cannot keep there. Please change it and "
+                                              "save again.");
         }
     }
     if (!registered.contains(sheet.title) && registered.size() >= maxWorksheets)
@@ -160,12 +169,22 @@ QString ampersandNote(const Worksheet &sheet)
 void storeWorksheet(const Worksheet &sheet)
 {
     RegisterLock lock;
-    const QStringList registered = readRegister();
-    if (const QString problem = saveProblem(sheet, registered); !problem.isEmpty())
+    // A register that cannot be used does not stop the worksheet being saved; its file is then
+    // kept for when the register is mended.
+    const RegisterFile registered = loadRegister();
+    if (const QString problem = saveProblem(sheet, registered.titles); !problem.isEmpty())
         throw SaveRefused(problem);
     LineWriter file(worksheetPath(sheet.title));
     for (const QString &line : worksheetLines(sheet))
         file.writeLine(line);
     file.commit();
-    trackworksheetsLocked(sheet.title);
+    if (!registered.unusable.isEmpty())
+        throw NotListed(QStringLiteral("The list cannot be used, because ") + registered.unusable);
+    try {
+        trackworksheetsLocked(sheet.title);
+    } catch (const FileError &e) {
+        throw NotListed(e.cause());
+    } catch (const ProgramError &e) {
+        throw NotListed(QString::fromStdString(e.what()));
+    }
 }

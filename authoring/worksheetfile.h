@@ -25,6 +25,14 @@ public:
     using ProgramError::ProgramError;
 };
 
+/// A worksheet whose file was saved but whose title could not be added to the register;
+/// what() says why, as a sentence's start ("The disk is full").
+class NotListed : public ProgramError
+{
+public:
+    using ProgramError::ProgramError;
+};
+
 /// The 72 lines of a worksheet's file, every "," of its texts stored as "&".
 QStringList worksheetLines(const Worksheet &sheet);
 
@@ -43,6 +51,8 @@ QString ampersandNote(const Worksheet &sheet);
 
 /// Writes the worksheet's file and adds its title to the register, both under the register's
 /// lock and only after every check has passed. Throws SaveRefused when a check fails (another
-/// copy of the program may have filled the register meanwhile) and ProgramError when the files
-/// cannot be written; a refused save leaves every file as it was.
+/// copy of the program may have filled the register meanwhile), ProgramError (FileError when
+/// the disk said why) when the lock or the worksheet's file cannot be had, and then every file
+/// is as it was; and NotListed when the file was saved but the register could not take its
+/// title (a register that cannot be used is never rewritten).
 void storeWorksheet(const Worksheet &sheet);

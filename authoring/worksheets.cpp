@@ -8,8 +8,11 @@
 #include "platform/access.h"
 #include "platform/look.h"
 #include "platform/msgbox.h"
+#include "platform/paths.h"
 #include "platform/textfile.h"
 #include "quiz/multiple.h"
+
+#include <QDir>
 
 #include <algorithm>
 
@@ -32,13 +35,39 @@ int rightAnswer(const QString &field)
     return c;
 }
 
+/// Every right answer of the loaded quiz, each a number from 1 to 4; throws ProgramError for a
+/// damaged worksheet, in which a question could never be answered right.
+std::array<int, 10> rightAnswers()
+{
+    std::array<int, 10> right{};
+    for (int q = 0; q < 10; ++q)
+        right[q] = rightAnswer(correct[q + 1]);
+    return right;
+}
+
+QString registerName()
+{
+    return QStringLiteral("The list of worksheets (\"track.txt\" in the folder \"%1\")")
+        .arg(QDir::toNativeSeparators(worksheetFolder()));
+}
+
+QString sentence(const std::exception &error)
+{
+    QString text = QString::fromStdString(error.what());
+    while (text.endsWith(QLatin1Char('.')))
+        text.chop(1);
+    if (!text.isEmpty())
+        text[0] = text[0].toLower();
+    return text;
+}
+
 } // namespace
 
 worksheets::worksheets()
     : Form(QStringLiteral("worksheets")), Label1(*this, QStringLiteral("Label1")),
       Check1(*this, QStringLiteral("Check1")), Check2(*this, QStringLiteral("Check2")),
       Label2(*this, QStringLiteral("Label2")), Label3(*this, QStringLiteral("Label3")),
-      Label4(*this, QStringLiteral("Label4"))
+      Label4(*this, QStringLiteral("Label4")), Label5(*this, QStringLiteral("Label5"))
 {
     look::styleText(Label1, QStringLiteral("Worksheets Catalogue"), 0, 0, 12000, 780,
                     {"Tahoma", 24, true});
@@ -78,6 +107,12 @@ worksheets::worksheets()
     Label4.setForeColor(QColor(0, 0, 255));
     Label4.setBackColor(QColor(255, 255, 255));
 
+    look::styleText(Label5,
+                    QStringLiteral("No worksheets yet: write one with the Multiple Choice Wizard "
+                                   "on the main menu."),
+                    120, 720, 11715, 375, {"Tahoma", 12, true, look::yellow, Alignment::Left});
+    Label5.setVisible(false);
+
     // The mode boxes, the titles down the left column and then the right, the page buttons
     // and Exit; the arrows walk the titles, Up and Down in their order, Left and Right across.
     std::vector<TabStop> order{Check1, Check2};
@@ -108,6 +143,11 @@ bool worksheets::Form_KeyDown(int KeyCode, int)
     return true;
 }
 
+void worksheets::showWhetherEmpty(bool listUsable)
+{
+    Label5.setVisible(listUsable && titleCount() == 0);
+}
+
 int worksheets::titleCount() const
 {
     return std::clamp(numworksheets.value_or(0), 0, maxWorksheets);
@@ -120,8 +160,9 @@ void worksheets::Form_Load()
     accessible::nameWindow(*this, [this] {
         return QStringLiteral("Worksheet catalogue, ") + Label4.caption().toLower();
     });
-    const QStringList titles = readRegisterLeniently();
-    numworksheets = int(titles.size());
+    const RegisterFile list = loadRegister();
+    const QStringList &titles = list.titles;
+    numworksheets = int(std::min<qsizetype>(titles.size(), maxWorksheets));
     for (int i = 1; i <= maxWorksheets; ++i)
         worksheetnames[i] = i <= titles.size() ? titles[i - 1] : QString();
     Check1.setBackColor(look::screenBlue);
@@ -140,6 +181,19 @@ void worksheets::Form_Load()
         Label2[i].setCaption(worksheetnames[i]);
         Label2[i].setVisible(true);
     }
+    showWhetherEmpty(list.unusable.isEmpty());
+    if (!list.unusable.isEmpty())
+        MsgBox(registerName() + QStringLiteral(" cannot be used: ") + list.unusable +
+                   QStringLiteral(".\n\nIt has been left exactly as it is. Worksheets can still "
+                                  "be written and saved, but they cannot be listed here, or "
+                                  "deleted, until the list is mended. Please ask whoever looks "
+                                  "after the computers to mend or replace it."),
+               vbOKOnly);
+    else if (!list.damage.isEmpty())
+        MsgBox(registerName() + QStringLiteral(" is damaged: ") + list.damage +
+                   QStringLiteral(".\n\nEvery worksheet it lists is shown. The list will be put "
+                                  "right when a worksheet is next saved or deleted."),
+               vbOKOnly);
 }
 
 void worksheets::workpage()
@@ -208,48 +262,104 @@ void worksheets::Label2_Click(int Index)
         return;
     }
     const QString T = Label2[Index].caption();
+    const bool deleting = Check2.value() == 1;
+    if (const QString unsafe = unsafeTitle(T); !unsafe.isEmpty() && !deleting) {
+        MsgBox(QStringLiteral("The worksheet \"%1\" cannot be run or edited, because %2. It can "
+                              "still be deleted: tick \"Delete Worksheet\", then click it.")
+                   .arg(T, unsafe),
+               vbOKOnly);
+        return;
+    }
     try {
         FieldReader file1(worksheetPath(T));
         loadquest(file1);
-        if (Check1.value() == 1) {
-            editworksheet();
+        if (!deleting)
+            rightAnswers();
+    } catch (const FileError &e) {
+        // A worksheet in any state can be deleted; running or editing needs it whole.
+        if (!deleting) {
+            MsgBox(e.kind() == FileError::NotOrdinary
+                       ? QStringLiteral("The worksheet \"%1\" cannot be opened, because %2. "
+                                        "Please ask whoever looks after the computers about it.")
+                             .arg(T, sentence(e))
+                       : corrupted,
+                   vbOKOnly);
             return;
         }
-        if (Check2.value() != 1) {
-            intro0 &menu = screen<intro0>();
-            multiple &quiz = screen<multiple>();
-            quiz.Picture1.setPicture(menu.Image1.picture());
-            quiz.Label5.setCaption(menu.Label1.caption());
-            quiz.show();
-            return;
-        }
-        if (MsgBox(QStringLiteral("Are you sure that you want to delete the worksheet ") + T +
-                       QLatin1Char('?'),
-                   vbOKCancel, QString()) != vbOK)
-            return;
-        chosenworksheet = T;
-        delworksheet();
-        const int first = slotsPerPage * *catpage;
-        for (int i = 1; i <= slotsPerPage; ++i) {
-            Label2[i].setVisible(false);
-            const int entry = i + first;
-            Label2[i].setCaption(entry <= maxWorksheets ? worksheetnames[entry] : QString());
-        }
-        const int shown = std::min(slotsPerPage, titleCount() - first);
-        for (int i = 1; i <= shown; ++i)
-            Label2[i].setVisible(true);
     } catch (const ProgramError &) {
-        MsgBox(corrupted, vbOKOnly);
+        if (!deleting) {
+            MsgBox(corrupted, vbOKOnly);
+            return;
+        }
     }
+    if (Check1.value() == 1) {
+        editworksheet();
+        return;
+    }
+    if (!deleting) {
+        intro0 &menu = screen<intro0>();
+        multiple &quiz = screen<multiple>();
+        quiz.Picture1.setPicture(menu.Image1.picture());
+        quiz.Label5.setCaption(menu.Label1.caption());
+        quiz.show();
+        return;
+    }
+    if (MsgBox(QStringLiteral("Are you sure that you want to delete the worksheet ") + T +
+                   QLatin1Char('?'),
+               vbOKCancel, QString()) != vbOK)
+        return;
+    chosenworksheet = T;
+    try {
+        delworksheet();
+    } catch (const ProgramError &e) {
+        MsgBox(QStringLiteral("The worksheet \"%1\" could not be taken off the list, because %2. "
+                              "Nothing was changed.\n\nPlease try again in a moment; if it "
+                              "happens again, ask whoever looks after the computers.")
+                   .arg(T, sentence(e)),
+               vbOKOnly);
+        return;
+    }
+    const int first = slotsPerPage * *catpage;
+    for (int i = 1; i <= slotsPerPage; ++i) {
+        Label2[i].setVisible(false);
+        const int entry = i + first;
+        Label2[i].setCaption(entry <= maxWorksheets ? worksheetnames[entry] : QString());
+    }
+    const int shown = std::min(slotsPerPage, titleCount() - first);
+    for (int i = 1; i <= shown; ++i)
+        Label2[i].setVisible(true);
+    showWhetherEmpty(true);
 }
 
 void worksheets::editworksheet()
 {
     // Every right answer is checked before the wizard is touched, so a damaged worksheet
     // opens nothing.
-    std::array<int, 10> right{};
-    for (int q = 0; q < 10; ++q)
-        right[q] = rightAnswer(correct[q + 1]);
+    const std::array<int, 10> right = rightAnswers();
+    // A worksheet written by hand may hold more than the wizard's boxes, which would shorten it.
+    QStringList longer;
+    if (worktitle.size() > 25)
+        longer << QStringLiteral("the title");
+    for (int q = 1; q <= 10; ++q) {
+        bool cut = question[q].size() > 60;
+        for (const QString *answer : {&answera[q], &answerb[q], &answerc[q], &answerd[q]})
+            cut = cut || answer->size() > 30;
+        if (cut)
+            longer << QStringLiteral("Question %1").arg(q);
+    }
+    if (!longer.isEmpty()) {
+        const QString which = longer.size() == 1
+                                  ? longer[0]
+                                  : longer.mid(0, longer.size() - 1).join(QStringLiteral(", ")) +
+                                        QStringLiteral(" and ") + longer.last();
+        if (MsgBox(QStringLiteral("This worksheet holds more than the wizard's boxes can: %1 "
+                                  "would be shortened to fit, and saving it would keep the "
+                                  "shortened text.\n\nClick OK to edit it all the same, or Cancel "
+                                  "to leave it as it is.")
+                       .arg(which),
+                   vbOKCancel) != vbOK)
+            return;
+    }
     wizard &w = screen<wizard>();
     w.Text1.setText(worktitle);
     for (int q = 0; q < 10; ++q) {

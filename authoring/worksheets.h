@@ -32,9 +32,13 @@ public:
     ControlArray<Label> Label2;
     ControlArray<Label> Label3;
     Label Label4;
+    /// Says the catalogue is empty, where the titles would be.
+    Label Label5;
 
 private:
     /// The number of titles in memory, never beyond what worksheetnames holds.
     int titleCount() const;
+    /// Shows Label5 when the list holds no title.
+    void showWhetherEmpty(bool listUsable);
     HoverHighlight m_hover;
 };

@@ -11,9 +11,13 @@ namespace {
 MsgBoxResponder responder;
 }
 
-int MsgBox(const QString &prompt, int buttons, const QString &title)
+int MsgBox(const QString &prompt, int buttons)
 {
-    const QString caption = title.isEmpty() ? QStringLiteral("Habitara") : title;
+    return MsgBox(prompt, buttons, QStringLiteral("Habitara"));
+}
+
+int MsgBox(const QString &prompt, int buttons, const QString &caption)
+{
     if (responder)
         return responder(prompt, buttons, caption);
     const QPointer<QWidget> screen = QApplication::activeWindow();

@@ -2,6 +2,7 @@
 #include "platform/paths.h"
 
 #include "platform/guard.h"
+#include "platform/textfile.h"
 
 #include <QDir>
 #include <QFile>
@@ -111,6 +112,12 @@ QString worksheetFolder()
     return resolve(root(), {QStringLiteral("multiple")});
 }
 
+bool inWorksheetFolder(const QString &path)
+{
+    return QDir::cleanPath(QFileInfo(path).absolutePath()) ==
+           QDir::cleanPath(QDir(worksheetFolder()).absolutePath());
+}
+
 void prepareWorksheetFolder()
 {
     const QString folder = worksheetFolder();
@@ -123,11 +130,12 @@ void prepareWorksheetFolder()
     if (!probe.open())
         throw ProgramError(QStringLiteral("The folder \"%1\" cannot be written to.").arg(folder));
     probe.remove();
+    removeLeftTemporaries(folder);
     const QString registerPath = resolve(folder, {QStringLiteral("track.txt")});
-    if (!QFileInfo::exists(registerPath)) {
-        QFile file(registerPath);
-        if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly) || file.write(" 0\r\n") != 4)
-            throw ProgramError(
-                QStringLiteral("The register \"%1\" could not be written.").arg(registerPath));
+    try {
+        createNewFile(registerPath, " 0\r\n");
+    } catch (const FileError &e) {
+        throw ProgramError(QStringLiteral("The register \"%1\" could not be written: %2.")
+                               .arg(registerPath, e.cause()));
     }
 }

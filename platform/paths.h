@@ -30,6 +30,8 @@ QString installedContentFolder(const QString &programFolder);
 /// Sets the worksheet folder; an empty folder means the content folder's "multiple" folder.
 void setWorksheetFolder(const QString &folder);
 QString worksheetFolder();
+/// Whether a path names an entry of the worksheet folder itself.
+bool inWorksheetFolder(const QString &path);
 /// Makes the worksheet folder ready: creates it when missing and gives it an empty register
 /// when it has none. Throws ProgramError, saying why, when the folder cannot be used.
 void prepareWorksheetFolder();

@@ -5,7 +5,9 @@
 #include "platform/guard.h"
 #include "platform/msgbox.h"
 #include "platform/picture.h"
+#include "platform/textfile.h"
 
+#include <QBuffer>
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
@@ -34,8 +36,12 @@ QString s_documentName = QStringLiteral("document");
 class PainterPrinter : public PrinterDevice
 {
 public:
-    PainterPrinter(std::unique_ptr<QPagedPaintDevice> device, QPrinter *printer)
-        : m_device(std::move(device)), m_printer(printer)
+    /// A job on a device; a PDF job draws into the buffer and saves it to pdfPath at the end.
+    PainterPrinter(std::unique_ptr<QPagedPaintDevice> device, QPrinter *printer,
+                   std::unique_ptr<QBuffer> buffer = nullptr, const QString &pdfPath = QString(),
+                   bool keepOthers = false)
+        : m_buffer(std::move(buffer)), m_pdfPath(pdfPath), m_keepOthers(keepOthers),
+          m_device(std::move(device)), m_printer(printer)
     {
         m_scale = m_device->logicalDpiX() / 1440.0;
     }
@@ -119,7 +125,11 @@ public:
             throw ProgramError(QStringLiteral("The printer could not finish the document."));
         if (m_printer && m_printer->printerState() == QPrinter::Error)
             throw ProgramError(QStringLiteral("The printer reported an error."));
+        if (m_buffer)
+            savePdf();
     }
+
+    QString savedTo() const override { return m_savedTo; }
 
 private:
     QFont font() const { return deviceFont(m_face, m_points); }
@@ -132,12 +142,43 @@ private:
             throw ProgramError(QStringLiteral("The printer could not start the document."));
     }
 
+    /// Writes the finished PDF under the first free name, every byte checked, and looks at
+    /// the file afterwards: the PDF writer itself reports success whatever happened.
+    void savePdf()
+    {
+        const QByteArray bytes = m_buffer->data();
+        if (!bytes.startsWith("%PDF"))
+            throw ProgramError(QStringLiteral("The PDF file could not be made."));
+        const QFileInfo wanted(m_pdfPath);
+        QString path = m_pdfPath;
+        if (!m_keepOthers)
+            replaceFile(path, bytes);
+        for (int n = 2; m_keepOthers && !createNewFile(path, bytes); ++n) {
+            if (n > 1000)
+                throw ProgramError(QStringLiteral("No free name for the PDF file was found."));
+            path = wanted.dir().filePath(QStringLiteral("%1 (%2).%3")
+                                             .arg(wanted.completeBaseName())
+                                             .arg(n)
+                                             .arg(wanted.suffix()));
+        }
+        if (QFileInfo(path).size() != bytes.size()) {
+            QFile::remove(path);
+            throw FileError(FileError::Damaged,
+                            QStringLiteral("The PDF file was not written whole"));
+        }
+        m_savedTo = path;
+    }
+
     void newPage()
     {
         if (!m_device->newPage())
             throw ProgramError(QStringLiteral("The printer could not start a new page."));
     }
 
+    std::unique_ptr<QBuffer> m_buffer; ///< outlives the PDF writer that draws into it
+    QString m_pdfPath;
+    bool m_keepOthers;
+    QString m_savedTo;
     std::unique_ptr<QPagedPaintDevice> m_device;
     QPrinter *m_printer;
     QPainter m_painter;
@@ -156,7 +197,7 @@ std::unique_ptr<PrinterDevice> openPrinter()
     if (factory())
         return factory()();
     if (!s_pdfFolder.isEmpty())
-        return openPdfPrinter(pdfFileName(s_pdfFolder, s_documentName));
+        return openPdfPrinter(pdfFileName(s_pdfFolder, s_documentName), true);
     return openSystemPrinter();
 }
 
@@ -177,12 +218,18 @@ bool printDocument(const QString &what, const std::function<void(PrinterDevice &
     try {
         if (!QDir().mkpath(s_fallbackFolder))
             throw ProgramError(QStringLiteral("The folder cannot be made."));
-        const QString path = pdfFileName(s_fallbackFolder, what);
-        auto pdf = openPdfPrinter(path);
+        auto pdf = openPdfPrinter(pdfFileName(s_fallbackFolder, what), true);
         draw(*pdf);
         pdf->endDoc();
         MsgBox(QStringLiteral("A copy has been saved as a PDF file instead:\n") +
-                   QDir::toNativeSeparators(path),
+                   QDir::toNativeSeparators(pdf->savedTo()),
+               vbOKOnly);
+    } catch (const FileError &e) {
+        QString cause = e.cause();
+        cause[0] = cause[0].toLower();
+        MsgBox(QStringLiteral("A PDF copy could not be saved in the folder \"%1\" either: %2. "
+                              "Nothing was left there.")
+                   .arg(QDir::toNativeSeparators(s_fallbackFolder), cause),
                vbOKOnly);
     } catch (const std::exception &) {
         MsgBox(QStringLiteral("A PDF copy could not be saved in the folder \"%1\" either.")
@@ -233,13 +280,16 @@ std::unique_ptr<PrinterDevice> openSystemPrinter()
     return std::make_unique<PainterPrinter>(std::move(printer), raw);
 }
 
-std::unique_ptr<PrinterDevice> openPdfPrinter(const QString &path)
+std::unique_ptr<PrinterDevice> openPdfPrinter(const QString &path, bool keepOthers)
 {
-    auto writer = std::make_unique<QPdfWriter>(path);
+    auto buffer = std::make_unique<QBuffer>();
+    buffer->open(QIODevice::WriteOnly);
+    auto writer = std::make_unique<QPdfWriter>(buffer.get());
     writer->setResolution(1200);
     writer->setPageSize(QPageSize(QPageSize::A4));
     writer->setPageMargins(QMarginsF(6.35, 6.35, 6.35, 6.35), QPageLayout::Millimeter);
     writer->setCreator(QStringLiteral("Habitara"));
     writer->setTitle(QStringLiteral("Habitara"));
-    return std::make_unique<PainterPrinter>(std::move(writer), nullptr);
+    return std::make_unique<PainterPrinter>(std::move(writer), nullptr, std::move(buffer), path,
+                                            keepOthers);
 }

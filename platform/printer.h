@@ -38,6 +38,8 @@ public:
     /// Draws a picture unscaled with its top-left corner at (x, y).
     virtual void paintPicture(const Picture &picture, double x, double y) = 0;
     virtual void endDoc() = 0;
+    /// Where a job that writes a file put it, once endDoc has run; empty for a printer.
+    virtual QString savedTo() const { return QString(); }
 };
 
 /// Opens a job on the printer in use: the system's default printer unless a test or the user
@@ -66,5 +68,7 @@ void setPrinterFactory(PrinterFactory factory);
 
 /// A job on the system's default printer through Qt PrintSupport.
 std::unique_ptr<PrinterDevice> openSystemPrinter();
-/// A job that writes a PDF file.
-std::unique_ptr<PrinterDevice> openPdfPrinter(const QString &path);
+/// A job that writes a PDF file at path when it ends, whole or not at all, checked to its last
+/// byte. A file already there is replaced; with keepOthers it is kept, and the job takes the
+/// next free name, "name (2).pdf" and onwards.
+std::unique_ptr<PrinterDevice> openPdfPrinter(const QString &path, bool keepOthers = false);

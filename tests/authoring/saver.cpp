@@ -1,5 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// worksheet_saver FOLDER PREFIX COUNT: saves worksheets "PREFIX 1" onwards as another copy would.
+// worksheet_saver FOLDER PREFIX COUNT [delete]: saves worksheets "PREFIX 1" onwards as another
+// copy would, or with "delete" takes them off the register one by one. A failure ends it with
+// status 1, its message on the error output.
+#include "app/Module1.h"
+#include "authoring/register.h"
 #include "authoring/worksheetfile.h"
 
 #include <QCoreApplication>
@@ -12,8 +16,9 @@ int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
-    if (args.size() != 4) {
-        std::fprintf(stderr, "usage: worksheet_saver FOLDER PREFIX COUNT\n");
+    const bool deleting = args.size() == 5 && args[4] == QStringLiteral("delete");
+    if (args.size() != 4 && !deleting) {
+        std::fprintf(stderr, "usage: worksheet_saver FOLDER PREFIX COUNT [delete]\n");
         return 2;
     }
     QDir::setCurrent(args[1]);
@@ -28,12 +33,18 @@ int main(int argc, char **argv)
             sheet.right[q] = 1;
         }
         try {
-            storeWorksheet(sheet);
+            if (deleting) {
+                Module1::chosenworksheet = sheet.title;
+                delworksheet();
+            } else {
+                storeWorksheet(sheet);
+            }
         } catch (const ProgramError &e) {
-            std::fprintf(stderr, "saving %s failed: %s\n", qPrintable(sheet.title), e.what());
+            std::fprintf(stderr, "%s %s failed: %s\n", deleting ? "deleting" : "saving",
+                         qPrintable(sheet.title), e.what());
             return 1;
         }
-        // A moment between saves lets the other copy take the lock, as between two clicks.
+        // A moment between changes lets the other copy take the lock, as between two clicks.
         QThread::msleep(2);
     }
     return 0;

@@ -36,3 +36,14 @@ if(TARGET tst_exchange)
     add_dependencies(tst_exchange habitara)
     target_compile_definitions(tst_exchange PRIVATE HABITARA_PROGRAM="$<TARGET_FILE:habitara>")
 endif()
+
+# A teacher who runs, edits, saves and deletes in a given folder, for the tests that watch what it
+# opens, and that run it as another user.
+add_executable(folder_teacher ${CMAKE_CURRENT_LIST_DIR}/folderteacher.cpp)
+target_link_libraries(folder_teacher PRIVATE habitara_testsupport)
+if(TEST tst_realfolders)
+    add_dependencies(tst_realfolders folder_teacher worksheet_saver)
+    target_compile_definitions(tst_realfolders PRIVATE
+        FOLDER_TEACHER="$<TARGET_FILE:folder_teacher>")
+    set_tests_properties(tst_realfolders PROPERTIES TIMEOUT 600)
+endif()

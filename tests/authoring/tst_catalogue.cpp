@@ -90,12 +90,9 @@ private Q_SLOTS:
         QCOMPARE(big.Label4.caption(), QStringLiteral("Page 42"));
         QCOMPARE(seen, titles(1000));
 
-        // Deleting on the last page reaches beyond the list safely.
+        // Deleting on the last page reaches beyond the list safely, with no file to load.
         rec->answers = {vbOK};
         click(big.Check2);
-        QCOMPARE(rec->said(big.Label2[16]), corrupted);
-        content->write(QStringLiteral("multiple/Sheet 1000.txt"),
-                       worksheetBytes(QStringLiteral("Sheet 1000")));
         QCOMPARE(rec->said(big.Label2[16]), askDelete(QStringLiteral("Sheet 1000")));
         QCOMPARE(shown(big), titles(999).mid(984));
         QCOMPARE(content->read(track), registerBytes(titles(999)));
@@ -121,11 +118,13 @@ private Q_SLOTS:
         QCOMPARE(cat.Check1.value() + cat.Check2.value(), 0);
         click(cat.Check2);
 
-        // Cancel changes nothing, though the worksheet was loaded.
+        // Cancel changes nothing, though the worksheet was loaded. The question has no title.
         const auto before = folderFiles();
         rec->answers = {vbCancel};
+        rec->titles.clear();
         QCOMPARE(rec->heard(cat.Label2[7]), clickSound);
         QCOMPARE(rec->messages, askDelete(QStringLiteral("Sheet 7")));
+        QCOMPARE(rec->titles, QStringList{QString()});
         QCOMPARE(Module1::worktitle, QStringLiteral("Sheet 7"));
         QCOMPARE(folderFiles(), before);
         QCOMPARE(shown(cat), titles(24));
@@ -153,10 +152,12 @@ private Q_SLOTS:
         click(cat.Label3[0]);
         QCOMPARE(shown(cat), left.mid(0, 24));
 
-        // A title whose file has gone cannot be removed.
+        // A title whose file has gone, or is damaged, is removed all the same.
         content->remove(QStringLiteral("multiple/Sheet 1.txt"));
-        QCOMPARE(rec->said(cat.Label2[1]), corrupted);
-        QCOMPARE(content->read(track), registerBytes(left.mid(0, 24)));
+        content->write(QStringLiteral("multiple/Sheet 2.txt"), "damaged\r\n");
+        QCOMPARE(rec->said(cat.Label2[1]), askDelete(QStringLiteral("Sheet 1")));
+        QCOMPARE(rec->said(cat.Label2[1]), askDelete(QStringLiteral("Sheet 2")));
+        QCOMPARE(content->read(track), registerBytes(left.mid(2, 22)));
     }
 
     void runningAWorksheetTurnsTheSoundOnAgain()
@@ -176,21 +177,112 @@ private Q_SLOTS:
         QCOMPARE(quiz.Label2.caption(), QStringLiteral("Question 1 of Sheet 2"));
     }
 
-    void editingADamagedWorksheet()
+    // A right answer that is not 1 to 4 would leave a question no pupil could get right: such
+    // a worksheet is neither run nor edited.
+    void aWorksheetWithABadRightAnswer_data()
+    {
+        QTest::addColumn<QByteArray>("bad");
+        QTest::addColumn<bool>("edit");
+        for (const char *bad : {"5", "0", "x", "", "2.5", "-1", "4x"}) {
+            QTest::addRow("run %s", bad) << QByteArray(bad) << false;
+            QTest::addRow("edit %s", bad) << QByteArray(bad) << true;
+        }
+    }
+
+    void aWorksheetWithABadRightAnswer()
+    {
+        QFETCH(QByteArray, bad);
+        QFETCH(bool, edit);
+        registerSheets(*content, titles(2));
+        QByteArray bytes = worksheetBytes(QStringLiteral("Sheet 2"));
+        bytes.replace("\r\nD 10\r\n2\r\n", "\r\nD 10\r\n" + bad + "\r\n");
+        content->write(QStringLiteral("multiple/Sheet 2.txt"), bytes);
+        worksheets &cat = openCatalogue();
+        if (edit)
+            click(cat.Check1);
+        QCOMPARE(rec->said(cat.Label2[2]), corrupted);
+        QVERIFY(!isLoaded<wizard>() && !isLoaded<multiple>());
+        // Its neighbour, whole, opens.
+        QCOMPARE(rec->said(cat.Label2[1]), QStringList());
+        QVERIFY(edit ? isLoaded<wizard>() : isLoaded<multiple>());
+    }
+
+    // A worksheet written by hand may hold more than the wizard's boxes: the teacher is told
+    // which parts would be shortened before the wizard opens, and may leave it.
+    void editingAHandMadeWorksheet()
+    {
+        registerSheets(*content, titles(1));
+        QByteArray bytes = worksheetBytes(QStringLiteral("Sheet 1"));
+        bytes.replace("Question 2 of Sheet 1", QByteArray(70, 'q'));
+        bytes.replace("\r\nC 5\r\n", "\r\n" + QByteArray(31, 'c') + "\r\n");
+        content->write(QStringLiteral("multiple/Sheet 1.txt"), bytes);
+        worksheets &cat = openCatalogue();
+        click(cat.Check1);
+        rec->answers = {vbCancel};
+        const QStringList asked = rec->said(cat.Label2[1]);
+        QCOMPARE(asked.size(), 1);
+        QVERIFY2(asked[0].startsWith(QStringLiteral("This worksheet holds more than the wizard's "
+                                                    "boxes can: Question 2 and Question 5 would "
+                                                    "be shortened")),
+                 qPrintable(asked[0]));
+        QVERIFY(!isLoaded<wizard>());
+        QCOMPARE(rec->said(cat.Label2[1]), asked);
+        wizard &w = screen<wizard>();
+        QVERIFY(w.visible());
+        QCOMPARE(w.Text2[1].text(), QString(60, QLatin1Char('q')));
+        QCOMPARE(w.Text3[18].text(), QString(30, QLatin1Char('c')));
+        QCOMPARE(content->read(QStringLiteral("multiple/Sheet 1.txt")), bytes);
+    }
+
+    // Only a page with titles is ever reached, however many fill the pages exactly.
+    void nextPageNeverLeadsToAnEmptyPage_data()
+    {
+        QTest::addColumn<int>("count");
+        for (int count : {1, 23, 24, 25, 47, 48, 49, 72})
+            QTest::addRow("%d titles", count) << count;
+    }
+
+    void nextPageNeverLeadsToAnEmptyPage()
+    {
+        QFETCH(int, count);
+        registerSheets(*content, titles(count), false);
+        worksheets &cat = openCatalogue();
+        QStringList seen = shown(cat);
+        while (cat.Label3[1].visible()) {
+            click(cat.Label3[1]);
+            QVERIFY2(!shown(cat).isEmpty(), qPrintable(cat.Label4.caption()));
+            seen << shown(cat);
+        }
+        QCOMPARE(seen, titles(count));
+        QCOMPARE(cat.Label4.caption(), QStringLiteral("Page %1").arg((count + 23) / 24));
+        QVERIFY(!cat.Label5.visible());
+    }
+
+    // An empty catalogue says how to fill it; so does one whose last title was deleted.
+    void anEmptyCatalogueSaysHowToFillIt()
+    {
+        const QString empty =
+            QStringLiteral("No worksheets yet: write one with the Multiple Choice Wizard on the "
+                           "main menu.");
+        registerSheets(*content, {});
+        worksheets &cat = openCatalogue();
+        QVERIFY(cat.Label5.visible() && shown(cat).isEmpty());
+        QCOMPARE(cat.Label5.caption(), empty);
+        QVERIFY(rec->messages.isEmpty());
+        click(cat.Label2[0]);
+        settle();
+
+        registerSheets(*content, titles(1));
+        worksheets &one = openCatalogue();
+        QVERIFY(!one.Label5.visible());
+        click(one.Check2);
+        QCOMPARE(rec->said(one.Label2[1]), askDelete(QStringLiteral("Sheet 1")));
+        QVERIFY(one.Label5.visible() && shown(one).isEmpty());
+    }
+
+    void aShortWorksheetIsNotRun()
     {
         registerSheets(*content, titles(2));
-        for (const char *bad : {"5", "0", "x", "-1"}) {
-            QByteArray bytes = worksheetBytes(QStringLiteral("Sheet 2"));
-            bytes.replace("\r\nD 10\r\n2\r\n", "\r\nD 10\r\n" + QByteArray(bad) + "\r\n");
-            content->write(QStringLiteral("multiple/Sheet 2.txt"), bytes);
-            worksheets &cat = openCatalogue();
-            click(cat.Check1);
-            QCOMPARE(rec->said(cat.Label2[2]), corrupted);
-            QVERIFY(!isLoaded<wizard>());
-            click(cat.Label2[0]);
-            settle();
-        }
-        // A short file, in run mode.
         content->write(QStringLiteral("multiple/Sheet 1.txt"),
                        worksheetBytes(QStringLiteral("Sheet 1")).left(200));
         worksheets &cat = openCatalogue();

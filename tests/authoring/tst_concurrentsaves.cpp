@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Two copies of the program saving into one register at once lose no title.
+// Two copies of the program changing one register at once lose no change.
 #include "authoring/register.h"
 #include "tests/support/author.h"
 #include "tests/support/testkit.h"
@@ -40,6 +40,35 @@ private Q_SLOTS:
         QCOMPARE(content.read(QStringLiteral("multiple/track.txt")), author::registerBytes(titles));
         QVERIFY(content.read(QStringLiteral("multiple/South 200.txt"))
                     .startsWith("South 200\r\n \r\nSouth 200 question 1\r\n"));
+    }
+
+    void oneCopyDeletesWhileAnotherSaves()
+    {
+        ContentFolder content;
+        QStringList old;
+        for (int i = 1; i <= 150; ++i)
+            old << QStringLiteral("Old %1").arg(i);
+        content.write(QStringLiteral("multiple/track.txt"),
+                      author::registerBytes(QStringList{QStringLiteral("Kept")} + old));
+        QProcess deleter, saver;
+        for (QProcess *p : {&deleter, &saver})
+            p->setProcessChannelMode(QProcess::ForwardedChannels);
+        deleter.start(QStringLiteral(WORKSHEET_SAVER),
+                      {content.path(), QStringLiteral("Old"), QStringLiteral("150"),
+                       QStringLiteral("delete")});
+        saver.start(QStringLiteral(WORKSHEET_SAVER),
+                    {content.path(), QStringLiteral("New"), QStringLiteral("150")});
+        for (QProcess *p : {&deleter, &saver}) {
+            QVERIFY(p->waitForFinished(240000));
+            QVERIFY(p->exitStatus() == QProcess::NormalExit && p->exitCode() == 0);
+        }
+        // Every old title went, every new one came, in the order saved, after the one kept.
+        QStringList expected{QStringLiteral("Kept")};
+        for (int i = 1; i <= 150; ++i)
+            expected << QStringLiteral("New %1").arg(i);
+        QCOMPARE(readRegister(), expected);
+        QCOMPARE(content.read(QStringLiteral("multiple/track.txt")),
+                 author::registerBytes(expected));
     }
 };
 

@@ -188,14 +188,24 @@ private Q_SLOTS:
         }
         QVERIFY(!QFile::exists(content->path(QStringLiteral("escape.txt"))));
 
-        // A damaged register stops the save before anything is written.
+        // A register that makes no sense is left as it is; the worksheet is kept all the same.
         content->write(track, QByteArray("garbage\r\n"));
         retype(w.Text1, QStringLiteral("Second"));
         retype(w.Text3[9], QStringLiteral("B 3"));
-        const auto damaged = folderFiles();
-        QCOMPARE(rec->said(w.Label3[1]),
-                 QStringList{QStringLiteral("There was a problem saving your worksheet")});
-        QCOMPARE(folderFiles(), damaged);
+        auto damaged = folderFiles();
+        const QStringList said = rec->said(w.Label3[1]);
+        QCOMPARE(said.size(), 1);
+        QVERIFY2(
+            said[0].startsWith(QStringLiteral("Your worksheet has been saved as \"Second.txt\" "
+                                              "in the folder \"%1\", but it could not be "
+                                              "added to the list of worksheets: the list "
+                                              "cannot be used, because its line 1 holds "
+                                              "\"garbage\"")
+                                   .arg(content->path(QStringLiteral("multiple")))),
+            qPrintable(said[0]));
+        auto after = folderFiles();
+        QVERIFY(after.take(QStringLiteral("Second.txt")).startsWith("Second\r\n \r\n"));
+        QCOMPARE(after, damaged);
     }
 
     void anAmpersandIsTheTeachersChoice()
@@ -216,6 +226,47 @@ private Q_SLOTS:
         QVERIFY(
             content->read(QStringLiteral("multiple/Kitchen.txt")).contains("\r\nB 2 & more\r\n"));
         QCOMPARE(w.Text3[5].text(), QStringLiteral("B 2 & more"));
+    }
+
+    // The quiz format reads a text beginning with a double quote as a quoted field, losing the
+    // quote and what follows the next one: such a text is refused before anything is written.
+    void aTextBeginningWithAQuoteIsRefused_data()
+    {
+        QTest::addColumn<int>("question"); ///< 0 to 9
+        QTest::addColumn<int>("answer");   ///< -1 for the question itself, else 0 to 3
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("where");
+        QTest::newRow("question 1") << 0 << -1 << "\"Mountains\" are high?"
+                                    << "Question 1";
+        QTest::newRow("question 7 after spaces") << 6 << -1 << "  \"Why\""
+                                                 << "Question 7";
+        QTest::newRow("answer B of 3") << 2 << 1 << "\"Yak\""
+                                       << "Question 3, answer B,";
+        QTest::newRow("answer D of 10") << 9 << 3 << "\""
+                                        << "Question 10, answer D,";
+    }
+
+    void aTextBeginningWithAQuoteIsRefused()
+    {
+        QFETCH(int, question);
+        QFETCH(int, answer);
+        QFETCH(QString, text);
+        QFETCH(QString, where);
+        wizard &w = openWizard();
+        writeWorksheet(w, QStringLiteral("Quotes"));
+        const auto before = folderFiles();
+        retype(answer < 0 ? w.Text2[question] : w.Text3[4 * question + answer], text);
+        QCOMPARE(rec->said(w.Label3[1]),
+                 QStringList{where + QStringLiteral(" begins with a double quote (\"), which a "
+                                                    "worksheet cannot keep there. Please change "
+                                                    "it and save again.")});
+        QCOMPARE(folderFiles(), before);
+        // Inside a text a quote is kept.
+        retype(answer < 0 ? w.Text2[question] : w.Text3[4 * question + answer],
+               QStringLiteral("A \"quoted\" word"));
+        QCOMPARE(rec->said(w.Label3[1]), saved);
+        QVERIFY(content->read(QStringLiteral("multiple/Quotes.txt"))
+                    .contains("\r\nA \"quoted\" word\r\n"));
     }
 
     void exitDiscardsWithoutAsking()

@@ -2,7 +2,9 @@
 // The register and the worksheet files on disk: exact bytes, and saves refused before writing.
 #include "app/Module1.h"
 #include "authoring/register.h"
+#include "authoring/wizard.h"
 #include "authoring/worksheetfile.h"
+#include "authoring/worksheets.h"
 #include "platform/guard.h"
 #include "platform/textfile.h"
 #include "tests/support/author.h"
@@ -102,30 +104,107 @@ private Q_SLOTS:
         }
     }
 
-    void aDamagedRegisterStopsTheSaveBeforeAnyFileIsWritten()
+    // A damaged register loses no line to a save or a delete: a count that disagrees is named
+    // and put right, every other line is kept byte for byte; a register that makes no sense is
+    // named and never rewritten, and a save keeps the worksheet's file.
+    void aDamagedRegisterLosesNothing_data()
     {
-        // The catalogue still lists what can be read.
-        content->write(track, QByteArray(" 3\r\nA\r\nB\r\n"));
-        QCOMPARE(readRegisterLeniently(), (QStringList{QStringLiteral("A"), QStringLiteral("B")}));
-        content->write(track, QByteArray("three\r\nA\r\n"));
-        QVERIFY(readRegisterLeniently().isEmpty());
-        for (const QByteArray &damaged :
-             {QByteArray("three\r\nA\r\n"), QByteArray(" 3\r\nA\r\nB\r\n"), QByteArray(" -1\r\n"),
-              QByteArray(" 1001\r\n"), QByteArray("folder")}) {
-            if (damaged == "folder") {
-                // Neither readable nor replaceable: a folder stands in its place.
-                content->remove(track);
-                QVERIFY(QDir().mkpath(content->path(track)));
-                QVERIFY_THROWS_EXCEPTION(ProgramError, writeRegister({QStringLiteral("New")}));
-            } else {
-                content->write(track, damaged);
-            }
-            const auto before = folderFiles();
-            QVERIFY_THROWS_EXCEPTION(ProgramError, readRegister());
-            QVERIFY_THROWS_EXCEPTION(ProgramError,
-                                     storeWorksheet(sheetTitled(QStringLiteral("New"))));
-            QCOMPARE(folderFiles(), before);
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QStringList>("listed");
+        QTest::addColumn<QString>("says"); ///< in the catalogue's message; empty: no message
+        QTest::addColumn<bool>("usable");
+        const QStringList ab{QStringLiteral("A"), QStringLiteral("B")};
+        QTest::newRow("count smaller")
+            << QByteArray(" 1\r\nA\r\nB\r\n") << ab
+            << "line 1 says it lists 1 worksheet, but it lists 2" << true;
+        QTest::newRow("count larger")
+            << QByteArray(" 3\r\nA\r\nB\r\n") << ab
+            << "line 1 says it lists 3 worksheets, but it lists 2" << true;
+        QTest::newRow("count negative") << QByteArray(" -1\r\nA\r\nB") << ab
+                                        << "says it lists -1 worksheets, but it lists 2" << true;
+        QTest::newRow("count past the limit")
+            << QByteArray(" 1001\r\nA\r\nB\r\n") << ab << "says it lists 1001 worksheets" << true;
+        QTest::newRow("byte-order mark") << QByteArray("\xEF\xBB\xBF 2\r\nA\r\nB\r\n") << ab
+                                         << "line 1 begins with a byte-order mark" << true;
+        QTest::newRow("blank lines")
+            << QByteArray(" 2\r\nA\r\n\r\nB\r\n  \r\n") << ab << "" << true;
+        QTest::newRow("CR inside a title")
+            << QByteArray(" 2\r\nA\rB\r\nC\r\n")
+            << QStringList{QStringLiteral("A\rB"), QStringLiteral("C")} << "" << true;
+        QTest::newRow("comma inside a title")
+            << QByteArray(" 2\r\nA,B\r\nC\r\n")
+            << QStringList{QStringLiteral("A,B"), QStringLiteral("C")} << "" << true;
+        QTest::newRow("non-numeric count") << QByteArray("two\r\nA\r\nB\r\n") << QStringList()
+                                           << "its line 1 holds \"two\" where the number" << false;
+        QTest::newRow("NUL") << QByteArray(" 2\r\nA\r\nB\0\r\n", 11) << QStringList()
+                             << "its line 3 holds a NUL character" << false;
+        QTest::newRow("junk") << QByteArray("\x89PNG\r\n\x1a\n\x7f\x01 2\r\nA\r\n") << QStringList()
+                              << QStringLiteral("its line 1 holds \"\u2030PNG\"") << false;
+    }
+
+    void aDamagedRegisterLosesNothing()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QStringList, listed);
+        QFETCH(QString, says);
+        QFETCH(bool, usable);
+        content->write(track, bytes);
+        for (const QString &title : listed)
+            if (!title.contains(QLatin1Char('\r')))
+                content->write(worksheetPath(title), worksheetBytes(title));
+
+        worksheets &cat = openCatalogue();
+        QCOMPARE(rec->messages.size(), says.isEmpty() ? 0 : 1);
+        if (!says.isEmpty()) {
+            QVERIFY2(rec->messages[0].contains(says), qPrintable(rec->messages[0]));
+            QVERIFY(rec->messages[0].contains(usable ? QStringLiteral("put right when a worksheet "
+                                                                      "is next saved")
+                                                     : QStringLiteral("left exactly as it is")));
         }
+        QStringList shownTitles;
+        for (int i = 1; i <= 24; ++i)
+            if (cat.Label2[i].visible())
+                shownTitles << cat.Label2[i].caption();
+        QCOMPARE(shownTitles, listed);
+        click(cat.Label2[0]);
+        settle();
+
+        // The lines after the count, each ended, as a change must keep them.
+        QByteArray kept = bytes.mid(bytes.indexOf('\n') + 1);
+        if (!kept.isEmpty() && !kept.endsWith('\n'))
+            kept += "\r\n";
+        const auto count = [](qsizetype n) { return " " + QByteArray::number(n) + "\r\n"; };
+
+        wizard &w = openWizard();
+        writeWorksheet(w, QStringLiteral("Fresh"));
+        const QStringList messages = rec->said(w.Label3[1]);
+        QCOMPARE(content->read(QStringLiteral("multiple/Fresh.txt")),
+                 worksheetBytes(QStringLiteral("Fresh")));
+        if (!usable) {
+            QCOMPARE(messages.size(), 1);
+            QVERIFY2(messages[0].startsWith(QStringLiteral("Your worksheet has been saved as "
+                                                           "\"Fresh.txt\"")),
+                     qPrintable(messages[0]));
+            QVERIFY2(messages[0].contains(says), qPrintable(messages[0]));
+            QCOMPARE(content->read(track), bytes);
+            return;
+        }
+        QCOMPARE(messages, QStringList{QStringLiteral("Your worksheet has been saved.")});
+        QCOMPARE(content->read(track), count(listed.size() + 1) + kept + "Fresh\r\n");
+        click(w.Label3[0]);
+        settle();
+
+        // The count was put right; deleting the first title takes its line alone.
+        rec->messages.clear();
+        worksheets &again = openCatalogue();
+        QVERIFY(rec->messages.isEmpty());
+        click(again.Check2);
+        QCOMPARE(rec->said(again.Label2[1]).size(), 1);
+        const QByteArray first = LineWriter::encode(listed[0]);
+        const qsizetype at = kept.indexOf(first + "\r\n");
+        QVERIFY(at >= 0);
+        kept.remove(at, first.size() + 2);
+        QCOMPARE(content->read(track), count(listed.size()) + kept + "Fresh\r\n");
     }
 
     void titlesThatMayNotBeStored_data()
@@ -194,6 +273,31 @@ private Q_SLOTS:
             sheet.questions[q] = QStringLiteral("&");
         QVERIFY(
             ampersandNote(sheet).startsWith(QStringLiteral("Questions 2, 5 and 10 contain \"&\"")));
+    }
+
+    // Every character a file name or the register cannot hold, and every name Windows keeps
+    // for a device, whatever its letter case or extension, is refused.
+    void everyForbiddenTitleIsRefused()
+    {
+        QStringList forbidden;
+        for (const char c : QByteArray("\\/:*?\"<>|,&"))
+            forbidden << QStringLiteral("Bad%1title").arg(QLatin1Char(c));
+        for (char16_t c = 0; c < 32; ++c)
+            forbidden << QStringLiteral("Bad") + QChar(c) + QStringLiteral("title");
+        forbidden << QStringLiteral("Bad\x7ftitle");
+        QStringList devices{QStringLiteral("CON"), QStringLiteral("PRN"), QStringLiteral("AUX"),
+                            QStringLiteral("NUL")};
+        for (int n = 1; n <= 9; ++n)
+            devices << QStringLiteral("COM%1").arg(n) << QStringLiteral("LPT%1").arg(n);
+        QCOMPARE(devices.size(), 22);
+        for (const QString &device : devices)
+            forbidden << device << device.toLower() << device + QStringLiteral(".txt")
+                      << device.left(1) + device.mid(1).toLower() + QStringLiteral(".a.b");
+        for (const QString &title : forbidden)
+            QVERIFY2(!titleProblem(title, {}).isEmpty(), qPrintable(title));
+        // Names that only begin like a device are fine.
+        for (const QString &device : devices)
+            QVERIFY2(titleProblem(device + QStringLiteral("x"), {}).isEmpty(), qPrintable(device));
     }
 
     void aFullRegisterTakesNoNewTitle()

@@ -153,8 +153,9 @@ Recorders::Recorders()
     m_sound = sound.get();
     setSoundDevice(std::move(sound));
     printToRecorder();
-    setMsgBoxResponder([this](const QString &prompt, int, const QString &) {
+    setMsgBoxResponder([this](const QString &prompt, int, const QString &title) {
         messages.push_back(prompt);
+        titles.push_back(title);
         return answers.isEmpty() ? int(vbOK) : answers.takeFirst();
     });
     setFileChooserResponder([this](const FileRequest &request) {

@@ -104,6 +104,7 @@ public:
     void clearSounds() const;
     std::vector<PrintOp> printed;
     QStringList messages; ///< every message box's text, in order
+    QStringList titles;   ///< every message box's title, in order
     QList<int> answers;   ///< for the next message boxes (vbOK when none is left)
     QList<FileRequest> fileRequests; ///< every file dialog asked for, in order
     QList<FileChoice> fileChoices;   ///< for the next file dialogs (Cancel when none is left)
