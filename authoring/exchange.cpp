@@ -12,7 +12,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QStringDecoder>
 
 #include <algorithm>
@@ -282,12 +281,12 @@ QList<QuizQuestion> questionsOf(const Worksheet &sheet)
 
 void writeWholeFile(const QString &path, const QByteArray &bytes)
 {
-    if (QFileInfo(path).isDir())
-        throw ProgramError(QStringLiteral("\"%1\" is a folder.").arg(path));
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        throw ProgramError(
-            QStringLiteral("\"%1\" could not be written: %2").arg(path, file.errorString()));
+    // The same careful write as the worksheets': never through a link, never half a file.
+    try {
+        replaceFile(path, bytes);
+    } catch (const FileError &e) {
+        throw ProgramError(e.cause() + QLatin1Char('.'));
+    }
 }
 
 Worksheet loadWorksheet(const QString &title)

@@ -463,9 +463,13 @@ private Q_SLOTS:
         QVERIFY(aikenFile.open(QIODevice::ReadOnly));
         QCOMPARE(aiken::read(decodeText(aikenFile.readAll())).usable.size(), 10);
 
-        // Nothing is made from too few questions, an unknown title or the worksheet folder
-        // itself; wrong options are usage errors. The folder stays as it was.
+        // Nothing is made from too few questions, an unknown title, the worksheet folder
+        // itself or a link to another file; wrong options are usage errors. The folder and
+        // the link's target stay as they were.
         write(dir.filePath(u"Few.gift"_s), (giftQuestion(1) + giftQuestion(2)).toUtf8());
+        const QString decoy = dir.filePath(u"decoy.txt"_s), link = dir.filePath(u"link.gift"_s);
+        write(decoy, "keep me");
+        QVERIFY(QFile::link(decoy, link));
         const std::pair<QStringList, int> refused[] = {
             {{u"--import"_s, dir.filePath(u"Few.gift"_s)}, 1},
             {{u"--import"_s, dir.filePath(u"missing.gift"_s)}, 1},
@@ -474,6 +478,7 @@ private Q_SLOTS:
             {{u"--export"_s, u"Deserts 1"_s, folder + u"/Deserts 2.txt"_s, u"--format"_s,
               u"aiken"_s},
              1},
+            {{u"--export"_s, u"Deserts 1"_s, link}, 1},
             {{u"--export"_s, u"Deserts 1"_s}, 2},
             {{u"--export"_s, u"Deserts 1"_s, out, u"--format"_s, u"qti"_s}, 2},
             {{u"--import"_s, source, u"--export"_s, u"Deserts 1"_s, out}, 2},
@@ -486,6 +491,9 @@ private Q_SLOTS:
             QVERIFY(!said.isEmpty());
             QCOMPARE(filesIn(folder), imported);
         }
+        QFile kept(decoy);
+        QVERIFY(kept.open(QIODevice::ReadOnly));
+        QCOMPARE(kept.readAll(), QByteArray("keep me"));
     }
 };
 
