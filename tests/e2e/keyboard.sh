@@ -180,7 +180,9 @@ done
 [ -f "multiple/$title.txt" ] || fail "the worksheet was not saved"
 sleep 0.5
 press Return # "Your worksheet has been saved."
-press Tab Return
+press Tab Tab Tab # past Import... and Export... to Exit
+expect_focus 10560 7920 495 "the wizard's Exit"
+press Return
 expect_focus 7200 5760 495 "Multiple Choice Wizard again"
 step "a worksheet written and saved"
 
