@@ -218,7 +218,7 @@ private:
     dragdrop::Pos m_liftedFrom{0, 0};
     int m_stop = -1;
     int m_picked = -1;
-    bool m_pressMoved = false; ///< whether the label under the left button has moved
+    bool m_pressMoved = true; ///< whether the label under the left button has moved
     Label *m_boxPressed = nullptr;
 };
 
