@@ -176,7 +176,8 @@ QString text(const char *s)
 
 const QString thud = QStringLiteral("wav\\thud3.wav");
 
-/// A lifted or picked label shows its colours the other way round; done twice, as before.
+/// A lifted or picked label shows its colours the other way round; turned round again, it
+/// looks as it did.
 void turnColoursRound(Label &label)
 {
     const QColor fore = label.foreColor();
