@@ -176,6 +176,15 @@ QString text(const char *s)
 
 const QString thud = QStringLiteral("wav\\thud3.wav");
 
+/// A lifted or picked label shows its colours the other way round; turned round again, it
+/// looks as it did.
+void turnColoursRound(Label &label)
+{
+    const QColor fore = label.foreColor();
+    label.setForeColor(label.backColor());
+    label.setBackColor(fore);
+}
+
 } // namespace
 
 std::vector<Box> Activity::targets() const
@@ -250,6 +259,34 @@ DragDrop::DragDrop(const Activity &activity)
         home.setOpaque(false);
         home.setBorder(true);
     }
+    // Target and home boxes take a click while a label is picked; a press anywhere else that
+    // is neither a label nor a button ends the pick.
+    auto takeClicks = [this](Label &box) {
+        box.onMouseDown = [this, &box](int, int, float, float) { boxPressed(box); };
+        box.onMouseMove = [this](int b, int, float, float) {
+            if (b != 0)
+                m_boxPressed = nullptr;
+        };
+        box.onMouseUp = [this, &box](int b, int, float x, float y) { boxReleased(box, b, x, y); };
+    };
+    for (int i = 0; i < N; ++i) {
+        takeClicks(Label1[i]);
+        takeClicks(Label4[i]);
+    }
+    auto endsPick = [this](Control &c) {
+        c.onMouseDown = [this](int b, int, float, float) {
+            if (b == vbLeftButton)
+                endPick();
+        };
+    };
+    for (const ActivityStatement &st : a.statements)
+        endsPick(Label1[st.index]);
+    for (const auto &caption : m_captions)
+        endsPick(*caption);
+    for (const ActivityPicture &p : a.pictures)
+        endsPick(Image1[p.index]);
+    endsPick(Label6);
+    endsPick(Label7);
     for (int i = 0; i < N; ++i) {
         const ActivityItem &item = a.items[size_t(i)];
         Label &label = Label2.add(i);
@@ -340,18 +377,39 @@ void DragDrop::Label3_MouseMove(int Index)
     m_hover.light(Label3[Index]);
 }
 
+void DragDrop::Form_MouseDown(int Button, int, float, float)
+{
+    if (Button == vbLeftButton)
+        endPick();
+}
+
+bool DragDrop::Form_KeyDown(int KeyCode, int)
+{
+    if (KeyCode != vbKeyEscape || m_picked < 0)
+        return false;
+    endPick();
+    return true;
+}
+
 void DragDrop::Label2_MouseDown(int, int Button, int, float, float)
 {
     // The mouse takes over from the keyboard: a lifted label goes back where it was lifted,
     // and the press starts an ordinary drag.
     if (Button == vbLeftButton && m_lifted >= 0)
         putDown(m_lifted, true);
+    if (Button == vbLeftButton)
+        m_pressMoved = false;
 }
 
 void DragDrop::Label2_MouseMove(int Index, int Button, int, float X, float Y)
 {
     if (Button != vbLeftButton || m_lifted >= 0)
         return;
+    // A press that moves is a drag, and a drag ends any pick.
+    if (!m_pressMoved) {
+        m_pressMoved = true;
+        endPick();
+    }
     Label &label = Label2[Index];
     // The dragged label passes over the others, not under them.
     if (m_dragged != Index) {
@@ -362,11 +420,57 @@ void DragDrop::Label2_MouseMove(int Index, int Button, int, float X, float Y)
     label.setTop(label.top() + Y - label.height() / 2);
 }
 
-void DragDrop::Label2_MouseUp(int Index, int, int, float, float)
+void DragDrop::Label2_MouseUp(int Index, int Button, int, float, float)
 {
     m_dragged = -1;
     if (m_lifted >= 0)
         return;
+    // A click (a left press let go with no move) drops the label where it lies, as ever, and
+    // picks it; a click on the picked label only ends the pick.
+    const bool click = Button == vbLeftButton && !m_pressMoved;
+    m_pressMoved = true;
+    if (click && m_picked == Index) {
+        endPick();
+        return;
+    }
+    drop(Index);
+    if (click)
+        pick(Index);
+}
+
+void DragDrop::pick(int Index)
+{
+    endPick();
+    m_picked = Index;
+    turnColoursRound(Label2[Index]);
+    Label2[Index].bringToFront();
+}
+
+void DragDrop::endPick()
+{
+    if (m_picked < 0)
+        return;
+    turnColoursRound(Label2[m_picked]);
+    m_picked = -1;
+}
+
+void DragDrop::boxPressed(Label &box)
+{
+    m_boxPressed = m_picked >= 0 ? &box : nullptr;
+}
+
+void DragDrop::boxReleased(Label &box, int Button, float X, float Y)
+{
+    const bool click = Button == vbLeftButton && m_boxPressed == &box && X >= 0 &&
+                       X < box.width() && Y >= 0 && Y < box.height();
+    m_boxPressed = nullptr;
+    if (!click || m_picked < 0)
+        return;
+    const int Index = m_picked;
+    endPick();
+    Label &label = Label2[Index];
+    label.setLeft(box.left());
+    label.setTop(box.top());
     drop(Index);
 }
 
@@ -417,6 +521,7 @@ void DragDrop::drop(int Index)
 void DragDrop::Label3_Click(int Index)
 {
     score = 0;
+    endPick();
     switch (Index) {
     case 0:
         unloadScreen();
@@ -468,6 +573,10 @@ bool DragDrop::answerKey(int Index, int keyCode, int shift)
             lift(Index);
         return true;
     case vbKeyEscape:
+        if (!lifting && m_picked >= 0) {
+            endPick();
+            return true;
+        }
         if (!lifting)
             return false;
         putDown(Index, true);
@@ -499,6 +608,7 @@ bool DragDrop::answerKey(int Index, int keyCode, int shift)
 
 void DragDrop::lift(int Index)
 {
+    endPick();
     Label &label = Label2[Index];
     m_lifted = Index;
     m_liftedFrom = {label.left(), label.top()};
@@ -508,9 +618,7 @@ void DragDrop::lift(int Index)
         if (boxes[k].corner() == m_liftedFrom)
             m_stop = int(k);
     // Lifted, the label shows its colours the other way round and lies above the rest.
-    const QColor fore = label.foreColor();
-    label.setForeColor(label.backColor());
-    label.setBackColor(fore);
+    turnColoursRound(label);
     label.bringToFront();
     sayMove(*this, Index, LabelMove::lifted);
 }
@@ -533,9 +641,7 @@ void DragDrop::putDown(int Index, bool back)
 {
     sayMove(*this, Index, back ? LabelMove::putBack : LabelMove::dropped);
     Label &label = Label2[Index];
-    const QColor fore = label.backColor();
-    label.setBackColor(label.foreColor());
-    label.setForeColor(fore);
+    turnColoursRound(label);
     m_lifted = -1;
     m_stop = -1;
     if (back) {

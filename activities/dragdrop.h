@@ -154,7 +154,8 @@ struct Activity
 };
 
 /// The drag-and-drop engine every activity screen runs on: answer labels dragged with the
-/// left button, or lifted and carried with the keyboard, snap into target and home boxes;
+/// left button, picked by a click and placed by a click on a box, or lifted and carried with
+/// the keyboard, snap into target and home boxes;
 /// "Check Score" appears once every label lies in a box and hands the score to the results.
 class DragDrop : public Form
 {
@@ -163,6 +164,8 @@ public:
     ~DragDrop() override;
     void Form_Load() override;
     void Form_MouseMove(int button, int shift, float x, float y) override;
+    void Form_MouseDown(int button, int shift, float x, float y) override;
+    bool Form_KeyDown(int KeyCode, int Shift) override;
 
     void Label2_MouseDown(int Index, int Button, int Shift, float X, float Y);
     void Label2_MouseMove(int Index, int Button, int Shift, float X, float Y);
@@ -178,6 +181,8 @@ public:
     std::vector<dragdrop::Box> targetBoxes() const;
     /// The label the keyboard has lifted, or -1.
     int lifted() const { return m_lifted; }
+    /// The label a click has picked, waiting for a click on a box, or -1.
+    int picked() const { return m_picked; }
 
     ControlArray<Image> Image1;
     ControlArray<Line> Line1;
@@ -196,6 +201,11 @@ private:
     void lift(int Index);
     void carry(int Index, dragdrop::Carry carry);
     void putDown(int Index, bool back);
+    // Placing without dragging: a label clicked is picked; a click on a box drops it there.
+    void pick(int Index);
+    void endPick();
+    void boxPressed(Label &box);
+    void boxReleased(Label &box, int Button, float X, float Y);
     std::vector<dragdrop::Box> homeBoxes() const;
     std::vector<dragdrop::Box> stops() const;
 
@@ -207,6 +217,9 @@ private:
     int m_lifted = -1;
     dragdrop::Pos m_liftedFrom{0, 0};
     int m_stop = -1;
+    int m_picked = -1;
+    bool m_pressMoved = true; ///< whether the label under the left button has moved
+    Label *m_boxPressed = nullptr;
 };
 
 /// An activity screen of its own type, so that screen<T>() reaches it and Exit unloads it.

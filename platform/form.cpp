@@ -91,6 +91,14 @@ protected:
                 if (f != m_form && f->visible())
                     f->host()->raise();
         }
+        int button = 0;
+        if (event->button() == Qt::LeftButton)
+            button = vbLeftButton;
+        else if (event->button() == Qt::RightButton)
+            button = vbRightButton;
+        const float x = float(twips::fromPixels(event->position().x()));
+        const float y = float(twips::fromPixels(event->position().y()));
+        guard([&] { m_form->Form_MouseDown(button, 0, x, y); });
     }
     bool focusNextPrevChild(bool next) override
     {

@@ -25,6 +25,8 @@ public:
     virtual void Form_Load() {}
     /// Pointer movement over the screen's bare surface (x, y in twips).
     virtual void Form_MouseMove(int /*button*/, int /*shift*/, float /*x*/, float /*y*/) {}
+    /// A press on the screen's bare surface (x, y in twips).
+    virtual void Form_MouseDown(int /*button*/, int /*shift*/, float /*x*/, float /*y*/) {}
     /// A key that no control of the screen used (Escape, the page keys); whether it was used.
     virtual bool Form_KeyDown(int /*KeyCode*/, int /*Shift*/) { return false; }
 

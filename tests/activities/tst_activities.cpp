@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // A pupil at the four drag-and-drop activities: opened from the topic menus, played with real
-// mouse drags and with the keyboard alone, scored on the results screen.
+// mouse drags, with clicks alone, with taps on a touch screen and with the keyboard alone,
+// scored on the results screen.
 #include "activities/livingdesertlab.h"
 #include "activities/livingdesertord.h"
 #include "activities/livingmountainslab.h"
@@ -13,6 +14,7 @@
 #include "tests/support/pupil.h"
 #include "tests/support/testkit.h"
 
+#include <QPointingDevice>
 #include <QTest>
 #include <QWidget>
 
@@ -93,6 +95,54 @@ void solve(DragDrop &a)
 {
     for (int i = 0; i < a.activity().count(); ++i)
         dragInto(a, i, a.Label1[i]);
+}
+
+/// Opens activity `which` of the four: 0 and 1 the mountains', 2 and 3 the desert's.
+DragDrop &openActivity(int which)
+{
+    switch (which) {
+    case 0:
+        return open<livingmountainslab>();
+    case 1:
+        return open<livingmountainsord>();
+    case 2:
+        return open<livingdesertlab>();
+    default:
+        return open<livingdesertord>();
+    }
+}
+
+/// A pupil's tap with one finger on the middle of a control.
+void tap(QPointingDevice *finger, const Control &control)
+{
+    QWidget *w = control.widget();
+    const QPoint at = w->mapTo(w->window(), w->rect().center());
+    QWindow *window = w->window()->windowHandle();
+    QTest::touchEvent(window, finger).press(0, at, window);
+    QTest::touchEvent(window, finger).release(0, at, window);
+    settle();
+}
+
+/// A finger put on one control's middle, slid in a few steps and lifted on another's middle.
+void slide(QPointingDevice *finger, const Control &from, const Control &to)
+{
+    QWindow *window = from.widget()->window()->windowHandle();
+    auto middle = [](const Control &c) {
+        return c.widget()->mapTo(c.widget()->window(), c.widget()->rect().center());
+    };
+    const QPoint a = middle(from), b = middle(to);
+    QTest::touchEvent(window, finger).press(0, a, window);
+    for (int k = 1; k <= 4; ++k)
+        QTest::touchEvent(window, finger).move(0, a + (b - a) * k / 4, window);
+    QTest::touchEvent(window, finger).release(0, b, window);
+    settle();
+}
+
+/// The colour of a label lying as usual, or turned round as when it is lifted or picked.
+bool turnedRound(const DragDrop &a, int i)
+{
+    return a.Label2[i].backColor() == a.activity().items[size_t(i)].color &&
+           a.Label2[i].foreColor() == QColor(0, 0, 0);
 }
 
 /// Presses Tab until the control has the focus (at most once round every stop).
@@ -444,6 +494,117 @@ private Q_SLOTS:
         // Every label drags with the mouse again.
         dragInto(a, 0, a.Label4[0]);
         QVERIFY(onBox(a.Label2[0], a.Label4[0]));
+    }
+
+    void everyActivityByClicksAlone_data()
+    {
+        QTest::addColumn<int>("which");
+        QTest::addColumn<bool>("touch");
+        const char *names[] = {"mountain animals", "mountain zones", "tent", "desert facts"};
+        for (int which = 0; which < 4; ++which) {
+            QTest::newRow(names[which]) << which << false;
+            QTest::newRow(qPrintable(QString::fromUtf8(names[which]) + u", tapped"_s))
+                << which << true;
+        }
+    }
+    void everyActivityByClicksAlone()
+    {
+        QFETCH(int, which);
+        QFETCH(bool, touch);
+        Module1::soundon = 1;
+        QPointingDevice *finger = touch ? QTest::createTouchDevice() : nullptr;
+        auto press = [&](const Control &c) { touch ? tap(finger, c) : click(c); };
+        DragDrop &a = openActivity(which);
+        const int n = a.activity().count();
+        for (int i = 0; i < n; ++i) {
+            // A click on the label: it snaps where it lies (its home), with the thud, and is
+            // picked, its colours turned round; a click on its box drops it there.
+            rec->clearSounds();
+            press(a.Label2[i]);
+            QCOMPARE(a.picked(), i);
+            QVERIFY(turnedRound(a, i) && onBox(a.Label2[i], a.Label4[i]));
+            QCOMPARE(rec->sounds(), thud);
+            QVERIFY(!a.Label3[2].visible());
+            rec->clearSounds();
+            press(a.Label1[i]);
+            QVERIFY(a.picked() == -1 && !turnedRound(a, i));
+            QVERIFY(onBox(a.Label2[i], a.Label1[i]));
+            QCOMPARE(rec->sounds(), thud);
+        }
+        QVERIFY(a.Label3[2].visible());
+        const QString full = u"Excellent work. You have scored %1 out of %1."_s.arg(n);
+        QCOMPARE(scoreOf(a), full);
+        // The designed drag scores as before, with a finger too.
+        click(a.Label3[1]);
+        if (touch) {
+            for (int i = 0; i < n; ++i)
+                slide(finger, a.Label2[i], a.Label1[i]);
+            QCOMPARE(a.picked(), -1);
+            QCOMPARE(scoreOf(a), full);
+            click(a.Label3[1]);
+        }
+        solve(a);
+        QCOMPARE(a.picked(), -1);
+        QCOMPARE(scoreOf(a), full);
+        // Picked and dropped on its own home box, a label goes back there.
+        press(a.Label2[0]);
+        press(a.Label4[0]);
+        QVERIFY(onBox(a.Label2[0], a.Label4[0]) && a.picked() == -1);
+    }
+
+    void aPickEndsWithNothingMoved_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("Escape") << u"Escape"_s;
+        QTest::newRow("the same label again") << u"same"_s;
+        QTest::newRow("the bare screen") << u"bare"_s;
+        QTest::newRow("a picture's caption") << u"caption"_s;
+        QTest::newRow("another label") << u"other"_s;
+        QTest::newRow("a drag of another label") << u"drag other"_s;
+        QTest::newRow("a drag of the picked label") << u"drag same"_s;
+    }
+    void aPickEndsWithNothingMoved()
+    {
+        QFETCH(QString, how);
+        Module1::soundon = 1;
+        auto &a = open<livingmountainslab>();
+        dragInto(a, 3, a.Label1[1]);
+        click(a.Label2[3]);
+        QVERIFY(a.picked() == 3 && turnedRound(a, 3));
+        rec->clearSounds();
+        if (how == u"Escape"_s)
+            pressKey(a, Qt::Key_Escape);
+        else if (how == u"same"_s)
+            click(a.Label2[3]);
+        else if (how == u"bare"_s)
+            QTest::mouseClick(a.host()->windowHandle(), Qt::LeftButton, Qt::NoModifier,
+                              a.host()->rect().topRight() + QPoint(-20, 20));
+        else if (how == u"caption"_s)
+            click(a.control(u"Label5_0"_s));
+        else if (how == u"other"_s)
+            click(a.Label2[0]);
+        else if (how == u"drag other"_s)
+            dragInto(a, 0, a.Label1[0]);
+        else
+            dragInto(a, 3, a.Label1[3]);
+        const bool other = how.contains(u"other"_s), dragged = how == u"drag same"_s;
+        // The picked label lies where it lay (or where it was dragged), its colours as ever;
+        // a click on another label picks that one instead.
+        QVERIFY(onBox(a.Label2[3], dragged ? a.Label1[3] : a.Label1[1]) && !turnedRound(a, 3));
+        QCOMPARE(a.picked(), how == u"other"_s ? 0 : -1);
+        if (!other && !dragged)
+            QVERIFY(rec->sounds().isEmpty());
+        // With nothing picked a box takes no click: nothing moves.
+        if (a.picked() >= 0)
+            pressKey(a, Qt::Key_Escape);
+        QCOMPARE(a.picked(), -1);
+        rec->clearSounds();
+        click(a.Label1[2]);
+        click(a.Label4[3]); // the picked label's own home, empty
+        QVERIFY(rec->sounds().isEmpty() && a.picked() == -1);
+        QVERIFY(onBox(a.Label2[3], dragged ? a.Label1[3] : a.Label1[1]));
+        QVERIFY(onBox(a.Label2[2], a.Label4[2]));
+        QVERIFY(onBox(a.Label2[0], how == u"drag other"_s ? a.Label1[0] : a.Label4[0]));
     }
 
     void carryingBackFromTheFirstStop_data()

@@ -2,8 +2,9 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Starts the built program in a real X server (Xvfb) and plays the desert's true-or-false
 # activity with xdotool drags as a pupil would: every label dragged into a box, "Check Score",
-# the results read off the screen, back to the activity, "Start Again". Colours are read off
-# the screen at points of each screen.
+# the results read off the screen, back to the activity, "Start Again"; then played again with
+# single clicks only (a click on a label picks it, a click on a box places it), no button held
+# while the pointer moves, to full marks. Colours are read off the screen at points of each screen.
 set -euo pipefail
 . "$(dirname "${BASH_SOURCE[0]}")/xsession.sh"
 start_built "$1" "$2"
@@ -69,6 +70,25 @@ expect_pixel "$(sx 9400)" "$(sy 2700)" 000000 "a label still in its box"
 click_at "$(sx 4642)" "$(sy 8167)"                                  # Start Again
 expect_pixel "$(sx 9400)" "$(sy 2700)" 004e98 "the box emptied by Start Again"
 expect_pixel "$(sx 6060)" "$(sy 7380)" 000000 "a label at its starting place"
+
+# Clicks alone: each label clicked where it starts (picked: its colours turned round, the
+# colour of its word now filling it), then its box clicked.
+# The four "False" labels are red, the four "True" labels green.
+colours=(ff0000 ff0000 ff0000 ff0000 00ff00 00ff00 00ff00 00ff00)
+for i in 0 1 2 3 4 5 6 7; do
+    click_at "$(sx $(( starts[i] + 622 )))" "$(sy 7507)"
+    expect_pixel "$(sx $(( starts[i] + 60 )))" "$(sy 7500)" "${colours[i]}" "label $i picked by a click"
+    click_at "$(sx $(( 9360 + 622 )))" "$(sy $(( boxes[i] + 187 )))"
+    expect_pixel "$(sx 9400)" "$(sy $(( boxes[i] + 60 )))" 000000 "label $i placed by a click"
+done
+xdotool mousemove "$(sx 11000)" "$(sy 5000)"
+xdotool mousemove "$(sx 7282)" "$(sy 8167)"
+expect_pixel "$(sx 6060)" "$(sy 7980)" 000000 "the Check Score button after clicks alone"
+click_at "$(sx 7282)" "$(sy 8167)"                                  # Check Score
+expect_pixel "$(sx 3300)" "$(sy 7100)" ffffff "full marks by clicks alone"
+sleep 0.5
+click_at "$(sx 11182)" "$(sy 8167)"                                 # Exit
+expect_pixel "$(sx 9400)" "$(sy 2700)" 000000 "a clicked label still in its box"
 click_at "$(sx 11182)" "$(sy 8167)"                                 # Exit the activity
 expect_pixel "$(sx 11000)" "$(sy 3000)" 273f89 "the desert menu again"
 
