@@ -13,6 +13,23 @@
 
 namespace author {
 
+QStringList titles(int n)
+{
+    QStringList list;
+    for (int i = 1; i <= n; ++i)
+        list << QStringLiteral("Sheet %1").arg(i);
+    return list;
+}
+
+QStringList shown(const worksheets &cat)
+{
+    QStringList list;
+    for (int i = 1; i <= 24; ++i)
+        if (cat.Label2[i].visible())
+            list << cat.Label2[i].caption();
+    return list;
+}
+
 void typeAnyText(TextBox &box, const QString &text)
 {
     box.widget()->setFocus();

@@ -13,6 +13,15 @@ class worksheets;
 // What a teacher does again and again in the tests, done with real clicks and key presses.
 namespace author {
 
+/// The register of worksheets, and what the wizard says when a worksheet is saved.
+inline const QString track = QStringLiteral("multiple/track.txt");
+inline const QStringList saved{QStringLiteral("Your worksheet has been saved.")};
+
+/// "Sheet 1" to "Sheet n".
+QStringList titles(int n);
+/// The captions of the catalogue's title slots on show, in slot order.
+QStringList shown(const worksheets &cat);
+
 /// Types text of any alphabet into a box, one key press a character, as a keyboard layout
 /// or an input method delivers it.
 void typeAnyText(TextBox &box, const QString &text);
