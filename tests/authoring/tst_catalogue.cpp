@@ -19,17 +19,8 @@ using namespace author;
 
 namespace {
 
-const QString track = QStringLiteral("multiple/track.txt");
 const QStringList clickSound{QStringLiteral("wav\\click.wav")};
 const QStringList corrupted{QStringLiteral("This worksheet seems to be corrupted.")};
-
-QStringList titles(int n)
-{
-    QStringList list;
-    for (int i = 1; i <= n; ++i)
-        list << QStringLiteral("Sheet %1").arg(i);
-    return list;
-}
 
 QStringList askDelete(const QString &title)
 {
@@ -42,16 +33,6 @@ void registerSheets(const ContentFolder &content, const QStringList &list, bool 
     content.write(track, registerBytes(list));
     for (const QString &title : files ? list : QStringList())
         content.write(QStringLiteral("multiple/%1.txt").arg(title), worksheetBytes(title));
-}
-
-/// The captions of the title slots on show, in slot order.
-QStringList shown(const worksheets &cat)
-{
-    QStringList list;
-    for (int i = 1; i <= 24; ++i)
-        if (cat.Label2[i].visible())
-            list << cat.Label2[i].caption();
-    return list;
 }
 
 } // namespace
@@ -293,7 +274,6 @@ private Q_SLOTS:
 
     void aTeachersWholeRoad()
     {
-        const QStringList saved{QStringLiteral("Your worksheet has been saved.")};
         wizard &w = openWizard();
         writeWorksheet(w, QStringLiteral("Mountain animals"));
         QCOMPARE(rec->said(w.Label3[1]), saved);
