@@ -176,8 +176,11 @@ private Q_SLOTS:
                  worksheetBytes(QStringLiteral("Fresh")));
         if (!usable) {
             QCOMPARE(messages.size(), 1);
-            QVERIFY2(messages[0].startsWith(QStringLiteral("Your worksheet has been saved as "
-                                                           "\"Fresh.txt\"")),
+            QVERIFY2(messages[0].startsWith(
+                         QStringLiteral("Your worksheet has been saved as \"Fresh.txt\" in the "
+                                        "folder \"%1\", but it could not be added to the list "
+                                        "of worksheets: the list cannot be used, because ")
+                             .arg(content->path(QStringLiteral("multiple")))),
                      qPrintable(messages[0]));
             QVERIFY2(messages[0].contains(says), qPrintable(messages[0]));
             QCOMPARE(content->read(track), bytes);
