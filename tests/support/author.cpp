@@ -84,6 +84,13 @@ QByteArray worksheetBytes(const QString &title)
     return bytes;
 }
 
+void registerSheets(const QStringList &titles, bool files)
+{
+    testkit::writeFile(track, registerBytes(titles));
+    for (const QString &title : files ? titles : QStringList())
+        testkit::writeFile(QStringLiteral("multiple/%1.txt").arg(title), worksheetBytes(title));
+}
+
 QByteArray registerBytes(const QStringList &titles)
 {
     QByteArray bytes = " " + QByteArray::number(titles.size()) + "\r\n";

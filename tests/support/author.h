@@ -34,6 +34,8 @@ worksheets &openCatalogue();
 void writeWorksheet(wizard &w, const QString &title);
 /// The bytes of the worksheet writeWorksheet types, as the file should hold them.
 QByteArray worksheetBytes(const QString &title);
+/// A register of these titles, each with its worksheet file unless told otherwise.
+void registerSheets(const QStringList &titles, bool files = true);
 /// A register's bytes for these titles.
 QByteArray registerBytes(const QStringList &titles);
 /// Every file of the worksheet folder with its bytes (lock files left out).
