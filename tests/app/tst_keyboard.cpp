@@ -50,9 +50,7 @@ QString frontFocus()
 
 worksheets &catalogueOf(int n)
 {
-    writeFile(u"multiple/track.txt"_s, author::registerBytes(author::titles(n)));
-    for (const QString &title : author::titles(n))
-        writeFile(u"multiple/%1.txt"_s.arg(title), author::worksheetBytes(title));
+    author::registerSheets(author::titles(n));
     return author::openCatalogue();
 }
 
