@@ -100,14 +100,12 @@ private Q_SLOTS:
         QFETCH(int, error);
         QFETCH(QString, said);
         const QString again = QStringLiteral("Fresh Save");
-        content->write(track, registerBytes({QStringLiteral("Rivers"), again}));
-        content->write(QStringLiteral("multiple/Rivers.txt"),
-                       worksheetBytes(QStringLiteral("Rivers")));
-        content->write(QStringLiteral("multiple/Fresh Save.txt"), "the worksheet as it was\r\n");
-        if (action == QStringLiteral("new"))
-            content->write(track, registerBytes({QStringLiteral("Rivers")}));
-        if (action == QStringLiteral("new"))
-            content->remove(QStringLiteral("multiple/Fresh Save.txt"));
+        const bool fresh = action == QStringLiteral("new");
+        registerSheets(fresh ? QStringList{QStringLiteral("Rivers")}
+                             : QStringList{QStringLiteral("Rivers"), again});
+        if (!fresh)
+            content->write(QStringLiteral("multiple/Fresh Save.txt"),
+                           "the worksheet as it was\r\n");
         const auto before = everything(content->path(QStringLiteral("multiple")));
 
         QStringList messages;
@@ -178,9 +176,7 @@ private Q_SLOTS:
     // deleting say so, and the save can be made again once it is back.
     void aFolderTakenAwayIsNamed()
     {
-        content->write(track, registerBytes({QStringLiteral("Rivers")}));
-        content->write(QStringLiteral("multiple/Rivers.txt"),
-                       worksheetBytes(QStringLiteral("Rivers")));
+        registerSheets({QStringLiteral("Rivers")});
         worksheets &cat = openCatalogue();
         click(cat.Check2);
         wizard &w = openWizard();

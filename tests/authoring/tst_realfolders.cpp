@@ -264,10 +264,7 @@ private Q_SLOTS:
             QSKIP("root ignores file modes, and there is no user \"nobody\" or no setpriv to "
                   "become one");
         const QString folder = content->path(QStringLiteral("multiple"));
-        content->write(QStringLiteral("multiple/track.txt"),
-                       registerBytes({QStringLiteral("Rivers")}));
-        content->write(QStringLiteral("multiple/Rivers.txt"),
-                       worksheetBytes(QStringLiteral("Rivers")));
+        registerSheets({QStringLiteral("Rivers")});
         openToOthers(content->path());
         if (folderWritable) {
             ::chmod(QFile::encodeName(folder).constData(), 0777);
