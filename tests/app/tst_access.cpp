@@ -334,9 +334,7 @@ private Q_SLOTS:
         click(screen<Welldone>().Label3[1]);
         settle();
         // A page turned: its number and its heading.
-        screen<intro0>().show();
-        click(screen<intro0>().Label2[20]);
-        click(screen<guide>().Label3[2]);
+        reach(Reach::guidePage2);
         accessible::flush();
         const QString page2 = accessible::announced().last();
         QVERIFY2(page2.startsWith(u"Page 2 of 5. "_s) && page2.size() > 14, qPrintable(page2));
@@ -346,10 +344,7 @@ private Q_SLOTS:
 
     void aKeyboardDragIsAnnounced()
     {
-        screen<intro0>().show();
-        click(screen<intro0>().Label2[1]);
-        click(screen<livingmountains>().label3[1]);
-        auto &a = screen<livingmountainslab>();
+        auto &a = static_cast<livingmountainslab &>(reach(Reach::activity));
         QTRY_VERIFY(a.host()->isActiveWindow());
         // Everything but "Have thick woolly coats." already placed by mouse.
         for (int i : {0, 1, 3})
@@ -414,23 +409,19 @@ private Q_SLOTS:
 
     void aPageReadsLineByLine()
     {
-        screen<intro0>().show();
-        click(screen<intro0>().Label2[1]);
-        click(screen<livingmountains>().label3[4]);
-        teacher &viewer = screen<teacher>();
+        auto &viewer = static_cast<teacher &>(reach(Reach::keyFacts));
         QAccessibleInterface *page = faceOf(viewer.Image1);
         QCOMPARE(page->role(), QAccessible::Document);
         QAccessibleTextInterface *text = page->textInterface();
         QVERIFY(text);
         const QString all = text->text(0, text->characterCount());
         // The headings of the page's source come in the order the source has them.
-        const QString source =
-            QStringLiteral(HABITARA_TEST_DATA "/../../content/pages/key livingmountains.md");
-        QFile file(source);
-        QVERIFY(file.open(QIODevice::ReadOnly));
         qsizetype from = 0;
         int headings = 0;
-        for (const QByteArray &line : file.readAll().split('\n')) {
+        for (const QByteArray &line :
+             readFile(QStringLiteral(HABITARA_TEST_DATA "/../../content/pages/key "
+                                                        "livingmountains.md"))
+                 .split('\n')) {
             if (!line.startsWith('#'))
                 continue;
             QString heading = QString::fromUtf8(line).remove(QRegularExpression(u"^#+\\s*"_s));

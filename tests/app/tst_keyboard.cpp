@@ -42,30 +42,15 @@ void key(Qt::Key k, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
     pressKey(front(), k, modifiers);
 }
 
-QString focusName()
+QString frontFocus()
 {
     const QWidget *w = front().host()->focusWidget();
     return w ? w->objectName() : QString();
 }
 
-QStringList titles(int n)
-{
-    QStringList list;
-    for (int i = 1; i <= n; ++i)
-        list << u"Sheet %1"_s.arg(i);
-    return list;
-}
-
 worksheets &catalogueOf(int n)
 {
-    auto write = [](const QString &path, const QByteArray &bytes) {
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(bytes);
-    };
-    write(u"multiple/track.txt"_s, author::registerBytes(titles(n)));
-    for (const QString &title : titles(n))
-        write(u"multiple/%1.txt"_s.arg(title), author::worksheetBytes(title));
+    author::registerSheets(author::titles(n));
     return author::openCatalogue();
 }
 
@@ -141,17 +126,13 @@ const Screen screens[] = {
     {"wizard", []() -> Form & { return author::openWizard(); }},
 };
 
-const Screen &screenNamed(const QString &name)
-{
-    for (const Screen &s : screens)
-        if (name == QLatin1String(s.name))
-            return s;
-    qFatal("no screen %s", qPrintable(name));
-}
-
 Form &open(const QString &name)
 {
-    Form &form = screenNamed(name).open();
+    const auto s = std::find_if(std::begin(screens), std::end(screens),
+                                [&](const Screen &s) { return name == QLatin1String(s.name); });
+    if (s == std::end(screens))
+        qFatal("no screen %s", qPrintable(name));
+    Form &form = s->open();
     settle();
     return form;
 }
@@ -228,9 +209,7 @@ private Q_SLOTS:
         };
         for (const auto &row : rows)
             QTest::newRow(qPrintable(row[0][0])) << row[1];
-        QStringList two;
-        for (const char *name : {"Check1", "Check2"})
-            two << QString::fromLatin1(name);
+        QStringList two{u"Check1"_s, u"Check2"_s};
         for (int i = 1; i <= 24; ++i)
             two << u"Label2_%1"_s.arg(i);
         QTest::newRow("catalogue, two pages") << (two << u"Label3_1"_s << u"Label2_0"_s);
@@ -243,15 +222,15 @@ private Q_SLOTS:
         QStringList forwards, backwards;
         for (int k = 0; k <= stops.size(); ++k) {
             key(Qt::Key_Tab);
-            forwards << focusName();
+            forwards << frontFocus();
         }
         QCOMPARE(forwards, stops + QStringList{stops.first()});
         for (int k = 0; k < stops.size(); ++k) {
             key(Qt::Key_Tab, Qt::ShiftModifier);
-            backwards.prepend(focusName());
+            backwards.prepend(frontFocus());
         }
         QCOMPARE(backwards, stops); // Shift+Tab goes round the other way
-        QVERIFY(form.findControl(focusName())->showsFocusMark());
+        QVERIFY(form.findControl(frontFocus())->showsFocusMark());
     }
 
     void arrowsMoveTheChoiceAndWalkTheMenus_data()
@@ -291,7 +270,7 @@ private Q_SLOTS:
         QStringList visited;
         for (int k : keys) {
             key(Qt::Key(k));
-            visited << focusName();
+            visited << frontFocus();
             // An answer or a sound switch the arrows reach is chosen, as a click would choose it.
             if (auto *option = dynamic_cast<OptionButton *>(form.findControl(visited.last())))
                 QVERIFY(option->value());
@@ -306,7 +285,7 @@ private Q_SLOTS:
             key(Qt::Key_Return);
             QCOMPARE(Module1::questnum, std::optional<int>(2));
             QCOMPARE(Module1::marks[1], std::optional<int>(Module1::correct[1].toInt() == 4));
-            QCOMPARE(focusName(), u"Option1_5"_s);
+            QCOMPARE(frontFocus(), u"Option1_5"_s);
         }
     }
 
@@ -324,13 +303,13 @@ private Q_SLOTS:
         key(Qt::Key_Escape);
         settle();
         QCOMPARE(&front(), static_cast<Form *>(&menu));
-        QCOMPARE(focusName(), u"Label2_1"_s);
+        QCOMPARE(frontFocus(), u"Label2_1"_s);
         key(Qt::Key_Up);
         key(Qt::Key_Space);
         QCOMPARE(front().name(), u"guide"_s);
         key(Qt::Key_Escape);
         settle();
-        QCOMPARE(focusName(), u"Label2_20"_s);
+        QCOMPARE(frontFocus(), u"Label2_20"_s);
         QVERIFY(menu.Label2[20].showsFocusMark());
         // The catalogue's tick boxes by Space and Enter, the one clearing the other.
         worksheets &cat = catalogueOf(2);
@@ -374,7 +353,7 @@ private Q_SLOTS:
         settle();
         QVERIFY(!programEnded());
         QCOMPARE(front().name(), after);
-        QCOMPARE(focusName(), focus);
+        QCOMPARE(frontFocus(), focus);
     }
 
     void pageKeysTurnThePages_data()
@@ -411,7 +390,7 @@ private Q_SLOTS:
         QCOMPARE(seen, pages);
         // Whatever the page keys disabled, the focus is on a control that can take it.
         key(Qt::Key_Tab);
-        QVERIFY(form.findControl(focusName()) && form.findControl(focusName())->enabled());
+        QVERIFY(form.findControl(frontFocus()) && form.findControl(frontFocus())->enabled());
     }
 
     void theFocusComesBackAfterAMessageBox_data()
@@ -432,14 +411,14 @@ private Q_SLOTS:
         key(Qt::Key_Space); // Delete Worksheet
         key(Qt::Key_Tab);
         key(Qt::Key_Tab);
-        QCOMPARE(focusName(), u"Label2_2"_s);
+        QCOMPARE(frontFocus(), u"Label2_2"_s);
         QString asked;
         answerNextBoxWith(Qt::Key(answer), &asked);
         key(Qt::Key_Return);
         settle();
         QCOMPARE(asked, u"Are you sure that you want to delete the worksheet Sheet 2?"_s);
         QCOMPARE(cat.Label2[2].caption(), deleted ? u"Sheet 3"_s : u"Sheet 2"_s);
-        QTRY_COMPARE(focusName(), u"Label2_2"_s);
+        QTRY_COMPARE(frontFocus(), u"Label2_2"_s);
         QVERIFY(cat.Label2[2].showsFocusMark());
     }
 

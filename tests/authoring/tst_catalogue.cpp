@@ -19,39 +19,12 @@ using namespace author;
 
 namespace {
 
-const QString track = QStringLiteral("multiple/track.txt");
 const QStringList clickSound{QStringLiteral("wav\\click.wav")};
 const QStringList corrupted{QStringLiteral("This worksheet seems to be corrupted.")};
-
-QStringList titles(int n)
-{
-    QStringList list;
-    for (int i = 1; i <= n; ++i)
-        list << QStringLiteral("Sheet %1").arg(i);
-    return list;
-}
 
 QStringList askDelete(const QString &title)
 {
     return {QStringLiteral("Are you sure that you want to delete the worksheet %1?").arg(title)};
-}
-
-/// A register of these titles, each with its worksheet file.
-void registerSheets(const ContentFolder &content, const QStringList &list, bool files = true)
-{
-    content.write(track, registerBytes(list));
-    for (const QString &title : files ? list : QStringList())
-        content.write(QStringLiteral("multiple/%1.txt").arg(title), worksheetBytes(title));
-}
-
-/// The captions of the title slots on show, in slot order.
-QStringList shown(const worksheets &cat)
-{
-    QStringList list;
-    for (int i = 1; i <= 24; ++i)
-        if (cat.Label2[i].visible())
-            list << cat.Label2[i].caption();
-    return list;
 }
 
 } // namespace
@@ -63,7 +36,7 @@ class CatalogueTest : public ScreenTest
 private Q_SLOTS:
     void pagesReachEveryTitle()
     {
-        registerSheets(*content, titles(24), false);
+        registerSheets(titles(24), false);
         worksheets &cat = openCatalogue();
         QVERIFY(cat.visible() && !isLoaded<intro0>());
         QCOMPARE(cat.Label1.caption(), QStringLiteral("Worksheets Catalogue"));
@@ -73,7 +46,7 @@ private Q_SLOTS:
         click(cat.Label2[0]);
         settle();
 
-        registerSheets(*content, titles(1000), false);
+        registerSheets(titles(1000), false);
         worksheets &big = openCatalogue();
         QVERIFY(!big.Label3[0].visible() && big.Label3[1].visible());
         QCOMPARE(rec->heard(big.Label3[1]), clickSound);
@@ -106,7 +79,7 @@ private Q_SLOTS:
 
     void deletingTitles()
     {
-        registerSheets(*content, titles(30));
+        registerSheets(titles(30));
         worksheets &cat = openCatalogue();
         // The mode boxes untick each other; unticking leaves the other alone.
         click(cat.Check1);
@@ -162,7 +135,7 @@ private Q_SLOTS:
 
     void runningAWorksheetTurnsTheSoundOnAgain()
     {
-        registerSheets(*content, titles(3));
+        registerSheets(titles(3));
         screen<intro0>().show();
         click(screen<intro0>().Option2);
         worksheets &cat = openCatalogue();
@@ -193,7 +166,7 @@ private Q_SLOTS:
     {
         QFETCH(QByteArray, bad);
         QFETCH(bool, edit);
-        registerSheets(*content, titles(2));
+        registerSheets(titles(2));
         QByteArray bytes = worksheetBytes(QStringLiteral("Sheet 2"));
         bytes.replace("\r\nD 10\r\n2\r\n", "\r\nD 10\r\n" + bad + "\r\n");
         content->write(QStringLiteral("multiple/Sheet 2.txt"), bytes);
@@ -211,7 +184,7 @@ private Q_SLOTS:
     // which parts would be shortened before the wizard opens, and may leave it.
     void editingAHandMadeWorksheet()
     {
-        registerSheets(*content, titles(1));
+        registerSheets(titles(1));
         QByteArray bytes = worksheetBytes(QStringLiteral("Sheet 1"));
         bytes.replace("Question 2 of Sheet 1", QByteArray(70, 'q'));
         bytes.replace("\r\nC 5\r\n", "\r\n" + QByteArray(31, 'c') + "\r\n");
@@ -245,7 +218,7 @@ private Q_SLOTS:
     void nextPageNeverLeadsToAnEmptyPage()
     {
         QFETCH(int, count);
-        registerSheets(*content, titles(count), false);
+        registerSheets(titles(count), false);
         worksheets &cat = openCatalogue();
         QStringList seen = shown(cat);
         while (cat.Label3[1].visible()) {
@@ -264,7 +237,7 @@ private Q_SLOTS:
         const QString empty =
             QStringLiteral("No worksheets yet: write one with the Multiple Choice Wizard on the "
                            "main menu.");
-        registerSheets(*content, {});
+        registerSheets({});
         worksheets &cat = openCatalogue();
         QVERIFY(cat.Label5.visible() && shown(cat).isEmpty());
         QCOMPARE(cat.Label5.caption(), empty);
@@ -272,7 +245,7 @@ private Q_SLOTS:
         click(cat.Label2[0]);
         settle();
 
-        registerSheets(*content, titles(1));
+        registerSheets(titles(1));
         worksheets &one = openCatalogue();
         QVERIFY(!one.Label5.visible());
         click(one.Check2);
@@ -282,7 +255,7 @@ private Q_SLOTS:
 
     void aShortWorksheetIsNotRun()
     {
-        registerSheets(*content, titles(2));
+        registerSheets(titles(2));
         content->write(QStringLiteral("multiple/Sheet 1.txt"),
                        worksheetBytes(QStringLiteral("Sheet 1")).left(200));
         worksheets &cat = openCatalogue();
@@ -293,7 +266,6 @@ private Q_SLOTS:
 
     void aTeachersWholeRoad()
     {
-        const QStringList saved{QStringLiteral("Your worksheet has been saved.")};
         wizard &w = openWizard();
         writeWorksheet(w, QStringLiteral("Mountain animals"));
         QCOMPARE(rec->said(w.Label3[1]), saved);

@@ -8,6 +8,7 @@
 #include "authoring/register.h"
 #include "platform/textfile.h"
 #include "tests/support/author.h"
+#include "tests/support/testkit.h"
 
 #include <QDir>
 #include <QFile>
@@ -17,6 +18,8 @@
 #include <QTest>
 
 using namespace exchange;
+using testkit::readFile;
+using testkit::writeFile;
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -386,13 +389,8 @@ private Q_SLOTS:
         const QString folder = dir.filePath(u"school"_s);
         QDir().mkpath(folder);
         // The folder already holds a worksheet whose title the import would take first.
-        auto write = [](const QString &path, const QByteArray &bytes) {
-            QFile f(path);
-            QVERIFY(f.open(QIODevice::WriteOnly));
-            f.write(bytes);
-        };
-        write(folder + u"/Deserts 1.txt"_s, author::worksheetBytes(u"Deserts 1"_s));
-        write(folder + u"/track.txt"_s, author::registerBytes({u"Deserts 1"_s}));
+        writeFile(folder + u"/Deserts 1.txt"_s, author::worksheetBytes(u"Deserts 1"_s));
+        writeFile(folder + u"/track.txt"_s, author::registerBytes({u"Deserts 1"_s}));
         const auto before = filesIn(folder);
 
         // Twenty-three questions: twenty fit, three do not.
@@ -408,7 +406,7 @@ private Q_SLOTS:
                 gift += giftQuestion(n);
         }
         const QString source = dir.filePath(u"Deserts.gift"_s);
-        write(source, gift.toUtf8());
+        writeFile(source, gift.toUtf8());
 
         auto run = [&](const QStringList &arguments, QString *out = nullptr) {
             QProcess program;
@@ -451,24 +449,20 @@ private Q_SLOTS:
         const QString out = dir.filePath(u"back.gift"_s);
         QCOMPARE(run({u"--export"_s, u"Deserts 2"_s, out}, &said), 0);
         QVERIFY2(said.contains(out), qPrintable(said));
-        QFile back(out);
-        QVERIFY(back.open(QIODevice::ReadOnly));
-        const QuizReading first = gift::read(decodeText(back.readAll()));
+        const QuizReading first = gift::read(decodeText(readFile(out)));
         QCOMPARE(first.usable, readQuiz(gift, QuizFormat::Gift).usable.mid(0, 10));
         const QString aikenOut = dir.filePath(u"back.txt"_s);
         QCOMPARE(
             run({u"--export"_s, u"Living in the Desert"_s, aikenOut, u"--format"_s, u"aiken"_s}),
             0);
-        QFile aikenFile(aikenOut);
-        QVERIFY(aikenFile.open(QIODevice::ReadOnly));
-        QCOMPARE(aiken::read(decodeText(aikenFile.readAll())).usable.size(), 10);
+        QCOMPARE(aiken::read(decodeText(readFile(aikenOut))).usable.size(), 10);
 
         // Nothing is made from too few questions, an unknown title, the worksheet folder
         // itself or a link to another file; wrong options are usage errors. The folder and
         // the link's target stay as they were.
-        write(dir.filePath(u"Few.gift"_s), (giftQuestion(1) + giftQuestion(2)).toUtf8());
+        writeFile(dir.filePath(u"Few.gift"_s), (giftQuestion(1) + giftQuestion(2)).toUtf8());
         const QString decoy = dir.filePath(u"decoy.txt"_s), link = dir.filePath(u"link.gift"_s);
-        write(decoy, "keep me");
+        writeFile(decoy, "keep me");
         QVERIFY(QFile::link(decoy, link));
         const std::pair<QStringList, int> refused[] = {
             {{u"--import"_s, dir.filePath(u"Few.gift"_s)}, 1},
@@ -491,9 +485,7 @@ private Q_SLOTS:
             QVERIFY(!said.isEmpty());
             QCOMPARE(filesIn(folder), imported);
         }
-        QFile kept(decoy);
-        QVERIFY(kept.open(QIODevice::ReadOnly));
-        QCOMPARE(kept.readAll(), QByteArray("keep me"));
+        QCOMPARE(readFile(decoy), QByteArray("keep me"));
     }
 };
 

@@ -32,19 +32,6 @@ using namespace author;
 
 namespace {
 
-const QString track = QStringLiteral("multiple/track.txt");
-const QStringList saved{QStringLiteral("Your worksheet has been saved.")};
-
-/// The captions of the title slots on show, in slot order.
-QStringList shown(const worksheets &cat)
-{
-    QStringList list;
-    for (int i = 1; i <= 24; ++i)
-        if (cat.Label2[i].visible())
-            list << cat.Label2[i].caption();
-    return list;
-}
-
 /// Whether the text holds the pieces of the pattern (split at "*") in their order.
 bool saysInOrder(const QString &text, const QString &pattern)
 {
@@ -56,41 +43,6 @@ bool saysInOrder(const QString &text, const QString &pattern)
         at += piece.size();
     }
     return true;
-}
-
-/// What a file system entry is, read without following a link.
-QString kindOf(const QString &path)
-{
-    struct stat st;
-    if (::lstat(QFile::encodeName(path).constData(), &st) != 0)
-        return QStringLiteral("missing");
-    if (S_ISLNK(st.st_mode))
-        return QStringLiteral("link");
-    if (S_ISFIFO(st.st_mode))
-        return QStringLiteral("pipe");
-    if (S_ISDIR(st.st_mode))
-        return QStringLiteral("folder");
-    return QStringLiteral("file");
-}
-
-/// Everything in a folder, links and pipes as what they are, files with their bytes.
-QMap<QString, QByteArray> everything(const QString &folder)
-{
-    QMap<QString, QByteArray> all;
-    for (const QString &name : QDir(folder).entryList(QDir::AllEntries | QDir::Hidden |
-                                                      QDir::System | QDir::NoDotAndDotDot)) {
-        const QString path = QDir(folder).filePath(name);
-        const QString kind = kindOf(path);
-        if (kind == QStringLiteral("link"))
-            all[name] = "link to " + QFile::encodeName(QFile::symLinkTarget(path));
-        else if (kind == QStringLiteral("file")) {
-            QFile f(path);
-            all[name] = f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
-        } else {
-            all[name] = kind.toLatin1();
-        }
-    }
-    return all;
 }
 
 } // namespace
@@ -148,14 +100,12 @@ private Q_SLOTS:
         QFETCH(int, error);
         QFETCH(QString, said);
         const QString again = QStringLiteral("Fresh Save");
-        content->write(track, registerBytes({QStringLiteral("Rivers"), again}));
-        content->write(QStringLiteral("multiple/Rivers.txt"),
-                       worksheetBytes(QStringLiteral("Rivers")));
-        content->write(QStringLiteral("multiple/Fresh Save.txt"), "the worksheet as it was\r\n");
-        if (action == QStringLiteral("new"))
-            content->write(track, registerBytes({QStringLiteral("Rivers")}));
-        if (action == QStringLiteral("new"))
-            content->remove(QStringLiteral("multiple/Fresh Save.txt"));
+        const bool fresh = action == QStringLiteral("new");
+        registerSheets(fresh ? QStringList{QStringLiteral("Rivers")}
+                             : QStringList{QStringLiteral("Rivers"), again});
+        if (!fresh)
+            content->write(QStringLiteral("multiple/Fresh Save.txt"),
+                           "the worksheet as it was\r\n");
         const auto before = everything(content->path(QStringLiteral("multiple")));
 
         QStringList messages;
@@ -226,9 +176,7 @@ private Q_SLOTS:
     // deleting say so, and the save can be made again once it is back.
     void aFolderTakenAwayIsNamed()
     {
-        content->write(track, registerBytes({QStringLiteral("Rivers")}));
-        content->write(QStringLiteral("multiple/Rivers.txt"),
-                       worksheetBytes(QStringLiteral("Rivers")));
+        registerSheets({QStringLiteral("Rivers")});
         worksheets &cat = openCatalogue();
         click(cat.Check2);
         wizard &w = openWizard();
@@ -328,33 +276,18 @@ private Q_SLOTS:
         QTest::addColumn<QString>("entry"); ///< what stands at "<title>.txt"
         QTest::addColumn<QString>("action");
         QTest::addColumn<QString>("said");
-        QTest::newRow("link outside, saved over") << "outside"
-                                                  << "save"
-                                                  << "\"Fresh Save.txt\" is a link to another file";
-        QTest::newRow("link outside, run") << "outside"
-                                           << "run"
-                                           << "is a link to another file";
-        QTest::newRow("link outside, edited") << "outside"
-                                              << "edit"
-                                              << "is a link to another file";
-        QTest::newRow("link to /etc/passwd, run") << "passwd"
-                                                  << "run"
-                                                  << "is a link to another file";
-        QTest::newRow("pipe, run") << "pipe"
-                                   << "run"
-                                   << "\"Fresh Save.txt\" is a pipe";
-        QTest::newRow("pipe, edited") << "pipe"
-                                      << "edit"
-                                      << "is a pipe";
-        QTest::newRow("pipe, saved over") << "pipe"
-                                          << "save"
-                                          << "is a pipe";
-        QTest::newRow("folder, saved over") << "folder"
-                                            << "save"
-                                            << "is a folder";
-        QTest::newRow("folder, run") << "folder"
-                                     << "run"
-                                     << "is a folder";
+        const char *rows[][3] = {
+            {"outside", "save", "\"Fresh Save.txt\" is a link to another file"},
+            {"outside", "run", "is a link to another file"},
+            {"outside", "edit", "is a link to another file"},
+            {"passwd", "run", "is a link to another file"},
+            {"pipe", "run", "\"Fresh Save.txt\" is a pipe"},
+            {"pipe", "edit", "is a pipe"},
+            {"pipe", "save", "is a pipe"},
+            {"folder", "save", "is a folder"},
+            {"folder", "run", "is a folder"}};
+        for (const auto &[entry, action, said] : rows)
+            QTest::addRow("%s, %s", entry, action) << entry << action << said;
     }
 
     void whatIsNotAWorksheetFileIsRefused()
@@ -365,11 +298,7 @@ private Q_SLOTS:
         const QString title = QStringLiteral("Fresh Save");
         QTemporaryDir elsewhere;
         const QString decoy = elsewhere.filePath(QStringLiteral("decoy.txt"));
-        {
-            QFile f(decoy);
-            QVERIFY(f.open(QIODevice::WriteOnly));
-            f.write(worksheetBytes(QStringLiteral("Decoy")));
-        }
+        writeFile(decoy, worksheetBytes(QStringLiteral("Decoy")));
         const QString file = content->path(QStringLiteral("multiple/Fresh Save.txt"));
         if (entry == QStringLiteral("outside"))
             QVERIFY(QFile::link(decoy, file));
@@ -425,32 +354,19 @@ private Q_SLOTS:
         QTest::addColumn<QString>("entry");
         QTest::addColumn<QString>("listSays");
         QTest::addColumn<QString>("saveSays");
-        QTest::newRow("register as a link")
-            << "track.txt"
-            << "link"
-            << "cannot be used: \"track.txt\" is a link to another file"
-            << "Your worksheet has been saved as \"Fresh Save.txt\"";
-        QTest::newRow("register as a pipe")
-            << "track.txt"
-            << "pipe"
-            << "cannot be used: \"track.txt\" is a pipe"
-            << "Your worksheet has been saved as \"Fresh Save.txt\"";
-        QTest::newRow("register as a folder")
-            << "track.txt"
-            << "folder"
-            << "cannot be used: \"track.txt\" is a folder"
-            << "Your worksheet has been saved as \"Fresh Save.txt\"";
-        QTest::newRow("lock as a pipe")
-            << "track.txt.lock"
-            << "pipe"
-            << ""
-            << "\"track.txt.lock\" is a pipe, not an ordinary file, so the worksheet was not saved";
-        QTest::newRow("lock as a link")
-            << "track.txt.lock"
-            << "link"
-            << ""
-            << "\"track.txt.lock\" is a link to another file, not an ordinary file, so the "
-               "worksheet was not saved";
+        const QString kept = QStringLiteral("Your worksheet has been saved as \"Fresh Save.txt\"");
+        for (const char *kind : {"link", "pipe", "folder"})
+            QTest::addRow("register as a %s", kind)
+                << "track.txt" << kind
+                << QStringLiteral("cannot be used: \"track.txt\" is a %1")
+                       .arg(kind == QByteArray("link") ? "link to another file" : kind)
+                << kept;
+        for (const char *kind : {"pipe", "link to another file"})
+            QTest::addRow("lock as a %s", kind)
+                << "track.txt.lock" << QString::fromLatin1(kind).section(u' ', 0, 0) << ""
+                << QStringLiteral("\"track.txt.lock\" is a %1, not an ordinary file, so the "
+                                  "worksheet was not saved")
+                       .arg(kind);
     }
 
     void whatIsNotTheRegisterIsLeftAlone()
@@ -461,11 +377,7 @@ private Q_SLOTS:
         QFETCH(QString, saveSays);
         QTemporaryDir elsewhere;
         const QString decoy = elsewhere.filePath(QStringLiteral("track.txt"));
-        {
-            QFile f(decoy);
-            QVERIFY(f.open(QIODevice::WriteOnly));
-            f.write(registerBytes({QStringLiteral("Decoy")}));
-        }
+        writeFile(decoy, registerBytes({QStringLiteral("Decoy")}));
         const QString path = content->path(QStringLiteral("multiple/") + name);
         content->remove(QStringLiteral("multiple/") + name);
         if (entry == QStringLiteral("link"))
@@ -525,12 +437,8 @@ private Q_SLOTS:
                                      content->path(QStringLiteral("elsewhere/decoy.txt")),
                                      content->path(QStringLiteral("multiple/sub/decoy.txt")),
                                      content->path(QStringLiteral("multiple/Tab\there.txt")),
-                                     content->path(QStringLiteral("multiple/...txt"))}) {
-            QDir().mkpath(QFileInfo(decoy).absolutePath());
-            QFile f(decoy);
-            QVERIFY(f.open(QIODevice::WriteOnly));
-            f.write(worksheetBytes(QStringLiteral("Decoy")));
-        }
+                                     content->path(QStringLiteral("multiple/...txt"))})
+            writeFile(decoy, worksheetBytes(QStringLiteral("Decoy")));
         content->write(track, registerBytes({QStringLiteral("Before"), title}));
         worksheets &cat = openCatalogue();
         QCOMPARE(shown(cat), (QStringList{QStringLiteral("Before"), title}));

@@ -34,7 +34,6 @@ using namespace author;
 namespace {
 
 const QByteArray asItWas("the worksheet as it was\r\n");
-const QStringList saved{QStringLiteral("Your worksheet has been saved.")};
 
 /// Every file below a folder with its bytes, hidden ones too.
 QMap<QString, QByteArray> filesBelow(const QString &folder)
@@ -49,14 +48,6 @@ QMap<QString, QByteArray> filesBelow(const QString &folder)
             f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
     }
     return files;
-}
-
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(f.write(bytes), bytes.size());
 }
 
 /// Fills the file system of a folder until only `pages` pages of 4 KiB are free.
@@ -273,10 +264,7 @@ private Q_SLOTS:
             QSKIP("root ignores file modes, and there is no user \"nobody\" or no setpriv to "
                   "become one");
         const QString folder = content->path(QStringLiteral("multiple"));
-        content->write(QStringLiteral("multiple/track.txt"),
-                       registerBytes({QStringLiteral("Rivers")}));
-        content->write(QStringLiteral("multiple/Rivers.txt"),
-                       worksheetBytes(QStringLiteral("Rivers")));
+        registerSheets({QStringLiteral("Rivers")});
         openToOthers(content->path());
         if (folderWritable) {
             ::chmod(QFile::encodeName(folder).constData(), 0777);

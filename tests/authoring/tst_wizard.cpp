@@ -15,19 +15,6 @@
 using namespace testkit;
 using namespace author;
 
-namespace {
-
-const QString track = QStringLiteral("multiple/track.txt");
-const QStringList saved{QStringLiteral("Your worksheet has been saved.")};
-
-QString focusName()
-{
-    QWidget *w = QApplication::focusWidget();
-    return w ? w->objectName() : QString();
-}
-
-} // namespace
-
 class WizardTest : public ScreenTest
 {
     Q_OBJECT
@@ -187,25 +174,6 @@ private Q_SLOTS:
             QCOMPARE(folderFiles(), before);
         }
         QVERIFY(!QFile::exists(content->path(QStringLiteral("escape.txt"))));
-
-        // A register that makes no sense is left as it is; the worksheet is kept all the same.
-        content->write(track, QByteArray("garbage\r\n"));
-        retype(w.Text1, QStringLiteral("Second"));
-        retype(w.Text3[9], QStringLiteral("B 3"));
-        auto damaged = folderFiles();
-        const QStringList said = rec->said(w.Label3[1]);
-        QCOMPARE(said.size(), 1);
-        QVERIFY2(
-            said[0].startsWith(QStringLiteral("Your worksheet has been saved as \"Second.txt\" "
-                                              "in the folder \"%1\", but it could not be "
-                                              "added to the list of worksheets: the list "
-                                              "cannot be used, because its line 1 holds "
-                                              "\"garbage\"")
-                                   .arg(content->path(QStringLiteral("multiple")))),
-            qPrintable(said[0]));
-        auto after = folderFiles();
-        QVERIFY(after.take(QStringLiteral("Second.txt")).startsWith("Second\r\n \r\n"));
-        QCOMPARE(after, damaged);
     }
 
     void anAmpersandIsTheTeachersChoice()

@@ -32,8 +32,6 @@ Worksheet sheetTitled(const QString &title)
     return sheet;
 }
 
-const QString track = QStringLiteral("multiple/track.txt");
-
 } // namespace
 
 class WorksheetFilesTest : public ScreenTest
@@ -161,11 +159,7 @@ private Q_SLOTS:
                                                                       "is next saved")
                                                      : QStringLiteral("left exactly as it is")));
         }
-        QStringList shownTitles;
-        for (int i = 1; i <= 24; ++i)
-            if (cat.Label2[i].visible())
-                shownTitles << cat.Label2[i].caption();
-        QCOMPARE(shownTitles, listed);
+        QCOMPARE(shown(cat), listed);
         click(cat.Label2[0]);
         settle();
 
@@ -182,14 +176,17 @@ private Q_SLOTS:
                  worksheetBytes(QStringLiteral("Fresh")));
         if (!usable) {
             QCOMPARE(messages.size(), 1);
-            QVERIFY2(messages[0].startsWith(QStringLiteral("Your worksheet has been saved as "
-                                                           "\"Fresh.txt\"")),
+            QVERIFY2(messages[0].startsWith(
+                         QStringLiteral("Your worksheet has been saved as \"Fresh.txt\" in the "
+                                        "folder \"%1\", but it could not be added to the list "
+                                        "of worksheets: the list cannot be used, because ")
+                             .arg(content->path(QStringLiteral("multiple")))),
                      qPrintable(messages[0]));
             QVERIFY2(messages[0].contains(says), qPrintable(messages[0]));
             QCOMPARE(content->read(track), bytes);
             return;
         }
-        QCOMPARE(messages, QStringList{QStringLiteral("Your worksheet has been saved.")});
+        QCOMPARE(messages, saved);
         QCOMPARE(content->read(track), count(listed.size() + 1) + kept + "Fresh\r\n");
         click(w.Label3[0]);
         settle();
@@ -302,9 +299,7 @@ private Q_SLOTS:
 
     void aFullRegisterTakesNoNewTitle()
     {
-        QStringList titles;
-        for (int i = 1; i <= 1000; ++i)
-            titles << QStringLiteral("Sheet %1").arg(i);
+        const QStringList titles = author::titles(1000);
         content->write(track, registerBytes(titles));
         const auto before = folderFiles();
         QVERIFY(saveProblem(sheetTitled(QStringLiteral("One more")), titles)

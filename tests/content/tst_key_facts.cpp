@@ -253,14 +253,11 @@ private Q_SLOTS:
         QTest::addColumn<QString>("rightAnswer");
         QTest::addColumn<QStringList>("keyWords");
         for (const Topic &topic : topics) {
-            for (const Answer &answer : topic.answers) {
-                QStringList keyWords;
-                for (const char *word : answer.keyWords)
-                    keyWords << QString::fromUtf8(word);
+            for (const Answer &answer : topic.answers)
                 QTest::addRow("%s, question %d", topic.title, answer.question)
                     << QString::fromUtf8(topic.title) << QString::fromUtf8(topic.keyFacts)
-                    << answer.question << QString::fromUtf8(answer.rightAnswer) << keyWords;
-            }
+                    << answer.question << QString::fromUtf8(answer.rightAnswer)
+                    << toStrings(answer.keyWords);
         }
     }
 
@@ -279,13 +276,10 @@ private Q_SLOTS:
         QCOMPARE(q[right], rightAnswer);
         const QString text = pageText(readPageSource(keyFacts));
         QVERIFY2(!text.isEmpty(), qPrintable(keyFacts + ".md is missing or empty"));
-        QStringList missing;
-        for (const QString &word : keyWords)
-            if (!holds(text, word))
-                missing << QLatin1Char('"') + word + QLatin1Char('"');
+        const QString missing = missingFrom(text, keyWords);
         QVERIFY2(missing.isEmpty(),
                  qPrintable(QStringLiteral("\"%1\": the Key Facts (pages/%2.md) no longer say %3")
-                                .arg(q[0], keyFacts, missing.join(QStringLiteral(", ")))));
+                                .arg(q[0], keyFacts, missing)));
     }
 
     void eachQuizIsFairAndItsNotesKeyedFromIt_data()

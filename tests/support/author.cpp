@@ -13,6 +13,23 @@
 
 namespace author {
 
+QStringList titles(int n)
+{
+    QStringList list;
+    for (int i = 1; i <= n; ++i)
+        list << QStringLiteral("Sheet %1").arg(i);
+    return list;
+}
+
+QStringList shown(const worksheets &cat)
+{
+    QStringList list;
+    for (int i = 1; i <= 24; ++i)
+        if (cat.Label2[i].visible())
+            list << cat.Label2[i].caption();
+    return list;
+}
+
 void typeAnyText(TextBox &box, const QString &text)
 {
     box.widget()->setFocus();
@@ -65,6 +82,13 @@ QByteArray worksheetBytes(const QString &title)
         bytes += QByteArray::number((q - 1) % 4 + 1) + "\r\n \r\n";
     }
     return bytes;
+}
+
+void registerSheets(const QStringList &titles, bool files)
+{
+    testkit::writeFile(track, registerBytes(titles));
+    for (const QString &title : files ? titles : QStringList())
+        testkit::writeFile(QStringLiteral("multiple/%1.txt").arg(title), worksheetBytes(title));
 }
 
 QByteArray registerBytes(const QStringList &titles)

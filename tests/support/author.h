@@ -13,6 +13,15 @@ class worksheets;
 // What a teacher does again and again in the tests, done with real clicks and key presses.
 namespace author {
 
+/// The register of worksheets, and what the wizard says when a worksheet is saved.
+inline const QString track = QStringLiteral("multiple/track.txt");
+inline const QStringList saved{QStringLiteral("Your worksheet has been saved.")};
+
+/// "Sheet 1" to "Sheet n".
+QStringList titles(int n);
+/// The captions of the catalogue's title slots on show, in slot order.
+QStringList shown(const worksheets &cat);
+
 /// Types text of any alphabet into a box, one key press a character, as a keyboard layout
 /// or an input method delivers it.
 void typeAnyText(TextBox &box, const QString &text);
@@ -25,6 +34,8 @@ worksheets &openCatalogue();
 void writeWorksheet(wizard &w, const QString &title);
 /// The bytes of the worksheet writeWorksheet types, as the file should hold them.
 QByteArray worksheetBytes(const QString &title);
+/// A register of these titles, each with its worksheet file unless told otherwise.
+void registerSheets(const QStringList &titles, bool files = true);
 /// A register's bytes for these titles.
 QByteArray registerBytes(const QStringList &titles);
 /// Every file of the worksheet folder with its bytes (lock files left out).

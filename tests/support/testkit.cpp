@@ -24,6 +24,8 @@
 #include <QWidget>
 #include <QWindow>
 
+#include <sys/stat.h>
+
 namespace testkit {
 
 namespace {
@@ -353,6 +355,48 @@ QString pdfText(const QString &path)
     QProcess p;
     p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), path, QStringLiteral("-")});
     return p.waitForFinished(30000) ? QString::fromUtf8(p.readAllStandardOutput()) : QString();
+}
+
+QString focusName()
+{
+    const QWidget *w = QApplication::focusWidget();
+    return w ? w->objectName() : QString();
+}
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    QCOMPARE(f.write(bytes), bytes.size());
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<none>");
+}
+
+QMap<QString, QByteArray> everything(const QString &folder)
+{
+    QMap<QString, QByteArray> all;
+    const QDir dir(folder);
+    for (const QString &name :
+         dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot)) {
+        const QString path = dir.filePath(name);
+        struct stat st;
+        if (::lstat(QFile::encodeName(path).constData(), &st) != 0)
+            all[name] = "missing";
+        else if (S_ISLNK(st.st_mode))
+            all[name] = "link to " + QFile::encodeName(QFile::symLinkTarget(path));
+        else if (S_ISFIFO(st.st_mode))
+            all[name] = "pipe";
+        else if (S_ISDIR(st.st_mode))
+            all[name] = "folder";
+        else
+            all[name] = readFile(path);
+    }
+    return all;
 }
 
 } // namespace testkit

@@ -7,6 +7,7 @@
 
 #include <QColor>
 #include <QImage>
+#include <QMap>
 #include <QObject>
 #include <QPointF>
 #include <QString>
@@ -103,12 +104,12 @@ public:
     QStringList sounds() const;
     void clearSounds() const;
     std::vector<PrintOp> printed;
-    QStringList messages; ///< every message box's text, in order
-    QStringList titles;   ///< every message box's title, in order
-    QList<int> answers;   ///< for the next message boxes (vbOK when none is left)
+    QStringList messages;            ///< every message box's text, in order
+    QStringList titles;              ///< every message box's title, in order
+    QList<int> answers;              ///< for the next message boxes (vbOK when none is left)
     QList<FileRequest> fileRequests; ///< every file dialog asked for, in order
     QList<FileChoice> fileChoices;   ///< for the next file dialogs (Cancel when none is left)
-    void failPrinting();  ///< every print job fails as a printer without paper would
+    void failPrinting();             ///< every print job fails as a printer without paper would
     void printToPdf(const QString &path);
     void printToRecorder();
     void listenToSystemSound(); ///< sounds go to the system's output, unrecorded
@@ -156,5 +157,12 @@ void pressEnter(TextBox &box);
 QImage grab(const Form &form);
 QColor pixelAt(const Form &form, QPointF twips);
 QString pdfText(const QString &path); ///< read back with pdftotext
+QString focusName();                  ///< the object name of the widget with the keyboard focus
+
+void writeFile(const QString &path, const QByteArray &bytes); ///< making its folders
+QByteArray readFile(const QString &path);                     ///< "<none>" when unreadable
+/// Everything in a folder, read without following links: files with their bytes, links as
+/// "link to <target>", pipes and folders as "pipe" and "folder".
+QMap<QString, QByteArray> everything(const QString &folder);
 
 } // namespace testkit
