@@ -25,13 +25,7 @@ guide::guide()
 
 bool guide::Form_KeyDown(int KeyCode, int)
 {
-    // The page keys press the page buttons that can be pressed; Escape presses Exit.
-    const int button = pageButtonFor(KeyCode);
-    if (button < 0)
-        return false;
-    if (Label3[button].visible() && Label3[button].enabled())
-        Label3_Click(button);
-    return true;
+    return pressPageButton(KeyCode, Label3, [this](int i) { Label3_Click(i); });
 }
 
 void guide::Form_Load()

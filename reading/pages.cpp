@@ -17,6 +17,8 @@ void addPageButtons(ControlArray<Label> &labels)
     labels[3].setEnabled(false);
 }
 
+namespace {
+
 int pageButtonFor(int keyCode)
 {
     switch (keyCode) {
@@ -31,6 +33,19 @@ int pageButtonFor(int keyCode)
     default:
         return -1;
     }
+}
+
+} // namespace
+
+bool pressPageButton(int keyCode, ControlArray<Label> &buttons,
+                     const std::function<void(int)> &click)
+{
+    const int button = pageButtonFor(keyCode);
+    if (button < 0)
+        return false;
+    if (buttons[button].visible() && buttons[button].enabled())
+        click(button);
+    return true;
 }
 
 std::vector<TabStop> pageTabOrder(ControlArray<Label> &buttons)

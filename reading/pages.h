@@ -6,6 +6,7 @@
 #include "platform/form.h"
 #include "platform/keyboard.h"
 
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -13,9 +14,11 @@
 
 /// Print, Exit, Next Page and Previous Page (disabled) at their places, yellow on black.
 void addPageButtons(ControlArray<Label> &buttons);
-/// Page Down or the Right arrow (2), Page Up or the Left arrow (3), Escape (1): the page button
-/// a key stands for, or -1.
-int pageButtonFor(int keyCode);
+/// Page Down or the Right arrow (Next Page), Page Up or the Left arrow (Previous Page), Escape
+/// (Exit): presses the page button the key stands for, when it can be pressed. Whether the key
+/// was one of them.
+bool pressPageButton(int keyCode, ControlArray<Label> &buttons,
+                     const std::function<void(int)> &click);
 /// Print, Previous Page, Next Page and Exit, as they read.
 std::vector<TabStop> pageTabOrder(ControlArray<Label> &buttons);
 /// The page counter: black on white below the page.

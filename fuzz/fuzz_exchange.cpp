@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// libFuzzer target for the GIFT reader: every input is read as a GIFT file in whatever encoding
-// it seems to be in. Every question is counted once, as usable or left out; a usable one fits
-// a worksheet; and usable questions written out as GIFT read back as the same questions.
+// libFuzzer target for the GIFT reader, or the Aiken reader when built with FUZZ_AIKEN: every
+// input is read as a file of that format in whatever encoding it seems to be in. Every question
+// is counted once, as usable or left out; a usable one fits a worksheet; and usable questions
+// written out in the same format read back as the same questions.
+#include "authoring/aiken.h"
 #include "authoring/gift.h"
 
 #include "platform/textfile.h"
@@ -11,10 +13,22 @@
 #include <cstddef>
 #include <cstdint>
 
+namespace {
+
+#ifdef FUZZ_AIKEN
+constexpr QuizFormat format = QuizFormat::Aiken;
+QuizReading (*const readQuiz)(const QString &) = aiken::read;
+#else
+constexpr QuizFormat format = QuizFormat::Gift;
+QuizReading (*const readQuiz)(const QString &) = gift::read;
+#endif
+
+} // namespace
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     const QByteArray bytes(reinterpret_cast<const char *>(data), qsizetype(size));
-    const QuizReading reading = gift::read(exchange::decodeText(bytes));
+    const QuizReading reading = readQuiz(exchange::decodeText(bytes));
     if (reading.found != reading.usable.size() + reading.leftOut.size())
         __builtin_trap();
     for (const QuizQuestion &q : reading.usable) {
@@ -32,8 +46,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     while (ten.size() < 10)
         ten << ten.first();
     const Worksheet sheet = exchange::worksheetOf(QStringLiteral("Fuzz"), ten);
-    const QuizReading back =
-        gift::read(exchange::decodeText(exchange::exportText(sheet, QuizFormat::Gift)));
+    const QuizReading back = readQuiz(exchange::decodeText(exchange::exportText(sheet, format)));
     if (back.usable != ten || !back.leftOut.isEmpty())
         __builtin_trap();
     return 0;
