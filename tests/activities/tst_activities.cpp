@@ -512,7 +512,9 @@ private Q_SLOTS:
         QFETCH(int, which);
         QFETCH(bool, touch);
         Module1::soundon = 1;
-        QPointingDevice *finger = touch ? QTest::createTouchDevice() : nullptr;
+        // One touch screen for the whole run: Qt keeps every device it is told of until the end.
+        static QPointingDevice *const screen = QTest::createTouchDevice();
+        QPointingDevice *finger = touch ? screen : nullptr;
         auto press = [&](const Control &c) { touch ? tap(finger, c) : click(c); };
         DragDrop &a = openActivity(which);
         const int n = a.activity().count();
