@@ -301,6 +301,11 @@ Worksheet loadWorksheet(const QString &title)
     else if (path = builtInQuizPath(title); path.isEmpty())
         throw ProgramError(notFound);
     FieldReader file(path);
+    return readWorksheet(file);
+}
+
+Worksheet readWorksheet(FieldReader &file)
+{
     Module1::loadquest(file);
     using namespace Module1;
     Worksheet sheet;
@@ -313,7 +318,7 @@ Worksheet loadWorksheet(const QString &title)
         if (!ok || sheet.right[q] < 1 || sheet.right[q] > 4)
             throw ProgramError(QStringLiteral("The worksheet %1 seems to be corrupted: question "
                                               "%2 has no right answer from 1 to 4.")
-                                   .arg(quoted(title))
+                                   .arg(quoted(sheet.title))
                                    .arg(q + 1));
     }
     return sheet;

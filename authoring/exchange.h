@@ -10,6 +10,8 @@
 
 #include <array>
 
+class FieldReader;
+
 // Quizzes brought in from and taken out to a school's learning platform, in the GIFT and Aiken
 // text formats. What both formats share: the questions a reader finds, the report of those a
 // worksheet cannot take, reading a file in any of the encodings teachers' files come in, the
@@ -131,5 +133,8 @@ CommandResult importCommand(const QString &file);
 CommandResult exportCommand(const QString &title, const QString &file, QuizFormat format);
 /// The worksheet of a registered title or a built-in quiz, read with the quiz reader.
 Worksheet loadWorksheet(const QString &title);
+/// Reads a worksheet file's fields into a worksheet; throws ProgramError when a question has
+/// no right answer from 1 to 4.
+Worksheet readWorksheet(FieldReader &file);
 
 } // namespace exchange

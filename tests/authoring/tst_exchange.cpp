@@ -64,16 +64,7 @@ QByteArray worksheetFile(const QString &title, const QStringList &questions)
 Worksheet loaded(const QByteArray &file)
 {
     FieldReader reader = FieldReader::fromBytes(file);
-    Module1::loadquest(reader);
-    using namespace Module1;
-    Worksheet sheet;
-    sheet.title = worktitle;
-    for (int q = 0; q < 10; ++q) {
-        sheet.questions[q] = question[q + 1];
-        sheet.answers[q] = {answera[q + 1], answerb[q + 1], answerc[q + 1], answerd[q + 1]};
-        sheet.right[q] = correct[q + 1].toInt();
-    }
-    return sheet;
+    return exchange::readWorksheet(reader);
 }
 
 QByteArray fileBytes(const Worksheet &sheet)
