@@ -18,24 +18,43 @@ program_pid=""
 work=${work:-}
 cleanup() {
     [ -n "$program_pid" ] && kill "$program_pid" 2>/dev/null || true
-    [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null || true
+    stop_x
     [ -n "$work" ] && rm -rf "$work"
 }
 trap cleanup EXIT
 
+# Ends the X server and waits until it has gone, so that the next one may take its display.
+stop_x() {
+    if [ -n "$xvfb" ]; then
+        kill "$xvfb" 2>/dev/null || true
+        wait "$xvfb" 2>/dev/null || true
+        xvfb=""
+    fi
+}
+
+# Starts Xvfb on a free display and waits until it answers. A server that took a display which
+# another one was still giving up can die at once: then another is started.
 start_x() {
-    Xvfb -displayfd 3 -screen 0 "$1x24" -nolisten tcp 3>"$work/display" 2>/dev/null &
-    xvfb=$!
-    for _ in $(seq 100); do
-        [ -s "$work/display" ] && break
-        sleep 0.1
-    done
-    export DISPLAY=":$(cat "$work/display")"
+    local attempt
     unset QT_QPA_PLATFORM
-    for _ in $(seq 100); do
-        xdpyinfo >/dev/null 2>&1 && break
-        sleep 0.1
+    for attempt in 1 2 3; do
+        : >"$work/display"
+        Xvfb -displayfd 3 -screen 0 "$1x24" -nolisten tcp 3>"$work/display" 2>/dev/null &
+        xvfb=$!
+        for _ in $(seq 100); do
+            [ -s "$work/display" ] && break
+            sleep 0.1
+        done
+        export DISPLAY=":$(cat "$work/display")"
+        for _ in $(seq 100); do
+            xdpyinfo >/dev/null 2>&1 && return 0
+            kill -0 "$xvfb" 2>/dev/null || break
+            sleep 0.1
+        done
+        stop_x
     done
+    echo "FAIL: no X server could be started" >&2
+    exit 1
 }
 
 start_built() {
