@@ -248,12 +248,23 @@ void resetProgram()
     Module1::resetState();
     restartProgram();
     keyboard::setInUse(false);
+    readaloud::reset();
+    readaloud::setVoice(nullptr);
     Timer::setDrivenByHand(false);
     twips::setDisplaySizeForTests(QSizeF());
     setContentFolder(QString());
     setWorksheetFolder(QString());
     setPrintToPdfFolder(QString());
     setFallbackPdfFolder(QString());
+}
+
+QStringList SpeechRecorder::said() const
+{
+    QStringList out;
+    for (const QString &event : events)
+        if (event.startsWith(QLatin1String("say: ")))
+            out << event.mid(5);
+    return out;
 }
 
 void settle()

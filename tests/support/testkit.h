@@ -4,6 +4,7 @@
 #include "platform/filechooser.h"
 #include "platform/printer.h"
 #include "platform/sound.h"
+#include "platform/speech.h"
 
 #include <QColor>
 #include <QImage>
@@ -48,6 +49,22 @@ class SoundRecorder : public SoundDevice
 public:
     void play(const QString &path) override { played.push_back(path); }
     QStringList played;
+};
+
+/// A voice that records what it is asked to say: "say: text" and "stop", in order.
+class SpeechRecorder : public readaloud::Voice
+{
+public:
+    explicit SpeechRecorder(bool available = true) : m_available(available) {}
+    bool available() override { return m_available; }
+    void say(const QString &text) override { events << QStringLiteral("say: ") + text; }
+    void stop() override { events << QStringLiteral("stop"); }
+    /// Only what was said, in order.
+    QStringList said() const;
+    QStringList events;
+
+private:
+    bool m_available;
 };
 
 /// One operation on the recording printer.
