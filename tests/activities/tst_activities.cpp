@@ -19,6 +19,7 @@
 #include <QWidget>
 
 using namespace testkit;
+using namespace pupil;
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -31,27 +32,11 @@ QPointF cornerOf(const Control &c)
     return {c.left(), c.top()};
 }
 
-/// Drags answer label i so that it is let go over the given corner, as a pupil aims at a box.
-void dragOnto(DragDrop &a, int i, QPointF corner)
-{
-    drag(a.Label2[i], corner + QPointF(a.Label2[i].width() / 2, a.Label2[i].height() / 2));
-}
-
-void dragInto(DragDrop &a, int label, const Control &box)
-{
-    dragOnto(a, label, cornerOf(box));
-}
-
 /// Whether the label's centre lies within a pixel of the point: where the pointer let it go.
 bool centredNear(const Label &label, QPointF at)
 {
     return qAbs(label.left() + label.width() / 2 - at.x()) <= 15 &&
            qAbs(label.top() + label.height() / 2 - at.y()) <= 15;
-}
-
-bool onBox(const Label &label, const Control &box)
-{
-    return cornerOf(label) == cornerOf(box);
 }
 
 /// Opens an activity through the main menu and its topic's menu.
@@ -143,14 +128,6 @@ bool turnedRound(const DragDrop &a, int i)
 {
     return a.Label2[i].backColor() == a.activity().items[size_t(i)].color &&
            a.Label2[i].foreColor() == QColor(0, 0, 0);
-}
-
-/// Presses Tab until the control has the focus (at most once round every stop).
-void tabTo(const Form &form, const Control &control)
-{
-    for (int k = 0; k < 12 && !control.hasFocus(); ++k)
-        pressKey(form, Qt::Key_Tab);
-    QVERIFY(control.hasFocus());
 }
 
 } // namespace
@@ -334,7 +311,7 @@ private Q_SLOTS:
         QVERIFY(results.visible() && results.Text1.visible() && !results.Label6.visible());
         QCOMPARE(Module1::score, std::optional<int>(5));
         QCOMPARE(results.Label3[0].caption(), u"Print Certificate"_s);
-        QTRY_VERIFY(pupil::resultsSettled(results));
+        QTRY_VERIFY(resultsSettled(results));
         QCOMPARE(rec->sounds(), QStringList{clickSound}); // five is too few for a fanfare
         // The certificate names the activity's topic, not an earlier quiz.
         QCOMPARE(rec->said(results.Label3[0]), QStringList{u"Your certificate is now printing."_s});
@@ -365,7 +342,7 @@ private Q_SLOTS:
             dragInto(facts, i, facts.Label1[(i < 4 ? 3 - i : 11 - i)]);
         rec->clearSounds();
         QCOMPARE(scoreOf(facts, false), u"Excellent work. You have scored 8 out of 8."_s);
-        QTRY_VERIFY(pupil::resultsSettled(screen<Welldone>()));
+        QTRY_VERIFY(resultsSettled(screen<Welldone>()));
         QStringList fanfare = rec->sounds();
         fanfare.removeAll(clickSound);
         QVERIFY(fanfare.size() == 1 &&

@@ -2,21 +2,12 @@
 // A pupil with the keyboard alone on every screen: the Tab order, the arrows in the answer
 // group and the menus, Escape, the page keys, where the focus goes after a message box or a
 // screen closes, and the focus mark that shows only once the keyboard is used.
-#include "activities/livingmountainslab.h"
 #include "app/Module1.h"
-#include "app/Titlefrm.h"
 #include "app/intro0.h"
 #include "app/livingmountains.h"
-#include "authoring/wizard.h"
 #include "authoring/worksheets.h"
 #include "platform/msgbox.h"
-#include "quiz/Welldone.h"
-#include "quiz/Wrong.h"
-#include "quiz/multiple.h"
-#include "reading/guide.h"
-#include "reading/teacher.h"
-#include "tests/support/author.h"
-#include "tests/support/pupil.h"
+#include "tests/support/screens.h"
 #include "tests/support/testkit.h"
 
 #include <QApplication>
@@ -24,8 +15,6 @@
 #include <QTest>
 #include <QTimer>
 #include <QWidget>
-
-#include <functional>
 
 using namespace testkit;
 using namespace Qt::StringLiterals;
@@ -46,95 +35,6 @@ QString frontFocus()
 {
     const QWidget *w = front().host()->focusWidget();
     return w ? w->objectName() : QString();
-}
-
-worksheets &catalogueOf(int n)
-{
-    author::registerSheets(author::titles(n));
-    return author::openCatalogue();
-}
-
-Form &mountainsMenu()
-{
-    screen<intro0>().show();
-    click(screen<intro0>().Label2[1]);
-    return screen<livingmountains>();
-}
-
-Form &openedFromMenu(int entry)
-{
-    screen<intro0>().show();
-    click(screen<intro0>().Label2[entry]);
-    return front();
-}
-
-Form &review()
-{
-    click(pupil::playToResults({2}).Label3[0]);
-    return screen<Wrong>();
-}
-
-struct Screen
-{
-    const char *name;
-    std::function<Form &()> open;
-};
-
-/// The screens, as a pupil or a teacher reaches them with the mouse.
-const Screen screens[] = {
-    {"title",
-     []() -> Form & {
-         screen<Titlefrm>().show();
-         return screen<Titlefrm>();
-     }},
-    {"exit confirmation", []() -> Form & { return openedFromMenu(16); }},
-    {"main menu",
-     []() -> Form & {
-         screen<intro0>().show();
-         return screen<intro0>();
-     }},
-    {"topic menu", []() -> Form & { return mountainsMenu(); }},
-    {"quiz", []() -> Form & { return pupil::openMountainsQuiz(); }},
-    {"quiz, question 2",
-     []() -> Form & {
-         multiple &quiz = pupil::openMountainsQuiz();
-         click(quiz.Label3[1]);
-         return quiz;
-     }},
-    {"results, full marks", []() -> Form & { return pupil::playToResults(); }},
-    {"results, one wrong", []() -> Form & { return pupil::playToResults({2}); }},
-    {"review", []() -> Form & { return review(); }},
-    {"teacher's notes",
-     []() -> Form & {
-         click(static_cast<livingmountains &>(mountainsMenu()).label3[5]);
-         return screen<teacher>();
-     }},
-    {"key facts",
-     []() -> Form & {
-         click(static_cast<livingmountains &>(mountainsMenu()).label3[4]);
-         return screen<teacher>();
-     }},
-    {"guide", []() -> Form & { return openedFromMenu(20); }},
-    {"acknowledgments", []() -> Form & { return openedFromMenu(19); }},
-    {"catalogue", []() -> Form & { return catalogueOf(3); }},
-    {"catalogue, two pages", []() -> Form & { return catalogueOf(30); }},
-    {"activity",
-     []() -> Form & {
-         click(static_cast<livingmountains &>(mountainsMenu()).label3[1]);
-         return screen<livingmountainslab>();
-     }},
-    {"wizard", []() -> Form & { return author::openWizard(); }},
-};
-
-Form &open(const QString &name)
-{
-    const auto s = std::find_if(std::begin(screens), std::end(screens),
-                                [&](const Screen &s) { return name == QLatin1String(s.name); });
-    if (s == std::end(screens))
-        qFatal("no screen %s", qPrintable(name));
-    Form &form = s->open();
-    settle();
-    return form;
 }
 
 /// Answers the next real message box with a key, and keeps its text.
@@ -217,7 +117,7 @@ private Q_SLOTS:
     void tabVisitsEveryScreenInReadingOrder()
     {
         QFETCH(QStringList, stops);
-        Form &form = open(QString::fromLatin1(QTest::currentDataTag()));
+        Form &form = screens::open(QString::fromLatin1(QTest::currentDataTag()));
         QCOMPARE(&front(), &form);
         QStringList forwards, backwards;
         for (int k = 0; k <= stops.size(); ++k) {
@@ -264,7 +164,7 @@ private Q_SLOTS:
         QFETCH(int, tabs);
         QFETCH(QList<int>, keys);
         QFETCH(QStringList, focus);
-        Form &form = open(where);
+        Form &form = screens::open(where);
         for (int k = 0; k < tabs; ++k)
             key(Qt::Key_Tab);
         QStringList visited;
@@ -293,7 +193,7 @@ private Q_SLOTS:
     {
         // A menu entry by Enter; back by Escape, the focus is on the entry that opened the
         // topic, and again after the guide opened from there by Space closes.
-        intro0 &menu = static_cast<intro0 &>(open(u"main menu"_s));
+        intro0 &menu = static_cast<intro0 &>(screens::open(u"main menu"_s));
         key(Qt::Key_Tab);
         key(Qt::Key_Tab);
         key(Qt::Key_Tab);
@@ -312,7 +212,7 @@ private Q_SLOTS:
         QCOMPARE(frontFocus(), u"Label2_20"_s);
         QVERIFY(menu.Label2[20].showsFocusMark());
         // The catalogue's tick boxes by Space and Enter, the one clearing the other.
-        worksheets &cat = catalogueOf(2);
+        auto &cat = static_cast<worksheets &>(screens::open(u"catalogue"_s));
         key(Qt::Key_Tab);
         key(Qt::Key_Space);
         QCOMPARE(cat.Check1.value(), 1);
@@ -348,7 +248,7 @@ private Q_SLOTS:
         QFETCH(QString, where);
         QFETCH(QString, after);
         QFETCH(QString, focus);
-        open(where);
+        screens::open(where);
         key(Qt::Key_Escape);
         settle();
         QVERIFY(!programEnded());
@@ -379,7 +279,7 @@ private Q_SLOTS:
         QFETCH(QString, where);
         QFETCH(QList<int>, keys);
         QFETCH(QStringList, pages);
-        Form &form = open(where);
+        Form &form = screens::open(where);
         const Label &counter = static_cast<const Label &>(
             form.control(where == u"catalogue, two pages"_s ? u"Label4"_s : u"Label1"_s));
         QStringList seen;
@@ -404,7 +304,7 @@ private Q_SLOTS:
     {
         QFETCH(int, answer);
         QFETCH(bool, deleted);
-        worksheets &cat = catalogueOf(3);
+        auto &cat = static_cast<worksheets &>(screens::open(u"catalogue"_s));
         setMsgBoxResponder(nullptr); // the real message box, answered by a key
         key(Qt::Key_Tab);
         key(Qt::Key_Tab);
@@ -439,7 +339,7 @@ private Q_SLOTS:
         QFETCH(QString, where);
         QFETCH(QString, control);
         QFETCH(QList<int>, keys);
-        Form &form = open(where);
+        Form &form = screens::open(where);
         const Control &c = form.control(control);
         const QColor white(255, 255, 255), black(0, 0, 0);
         const QImage unmarked = grab(form);

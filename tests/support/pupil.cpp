@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "tests/support/pupil.h"
 
+#include "activities/dragdrop.h"
 #include "app/Module1.h"
 #include "app/intro0.h"
 #include "app/livingmountains.h"
@@ -52,6 +53,29 @@ Welldone &showScore(int score, int outof)
     Module1::outof = outof;
     screen<Welldone>().show();
     return screen<Welldone>();
+}
+
+void tabTo(const Form &form, const Control &control)
+{
+    for (int k = 0; k < 30 && !control.hasFocus(); ++k)
+        testkit::pressKey(form, Qt::Key_Tab);
+    QVERIFY(control.hasFocus());
+}
+
+void dragOnto(DragDrop &activity, int label, QPointF corner)
+{
+    const Label &l = activity.Label2[label];
+    testkit::drag(l, corner + QPointF(l.width() / 2, l.height() / 2));
+}
+
+void dragInto(DragDrop &activity, int label, const Control &box)
+{
+    dragOnto(activity, label, {box.left(), box.top()});
+}
+
+bool onBox(const Control &label, const Control &box)
+{
+    return label.left() == box.left() && label.top() == box.top();
 }
 
 } // namespace pupil

@@ -2,7 +2,11 @@
 #pragma once
 
 #include <QList>
+#include <QPointF>
 
+class Control;
+class DragDrop;
+class Form;
 class multiple;
 class Welldone;
 
@@ -22,5 +26,15 @@ bool resultsSettled(const Welldone &results);
 Welldone &playToResults(const QList<int> &wrong = {});
 /// The results screen shown for a score out of a total, as an activity shows it.
 Welldone &showScore(int score, int outof);
+
+/// Presses Tab until the control has the focus (at most 30 times), and checks that it has.
+void tabTo(const Form &form, const Control &control);
+/// Drags an activity's label i so that it is let go over the given corner, as a pupil aims at
+/// a box.
+void dragOnto(DragDrop &activity, int label, QPointF corner);
+/// Drags an activity's label i onto the box, aiming at its corner.
+void dragInto(DragDrop &activity, int label, const Control &box);
+/// Whether the label lies exactly on the box (their corners meet).
+bool onBox(const Control &label, const Control &box);
 
 } // namespace pupil
