@@ -12,6 +12,7 @@
 #include "app/livingmountains.h"
 #include "quiz/Welldone.h"
 #include "tests/support/pupil.h"
+#include "tests/support/screens.h"
 #include "tests/support/testkit.h"
 
 #include <QPointingDevice>
@@ -25,6 +26,8 @@ using namespace Qt::StringLiterals;
 namespace {
 
 const QString clickSound = u"wav\\click.wav"_s;
+/// The four activities, by their screens' names.
+const char *const names[] = {"mountain animals", "mountain zones", "tent", "desert facts"};
 const QStringList thud{u"wav\\thud3.wav"_s};
 
 QPointF cornerOf(const Control &c)
@@ -42,15 +45,11 @@ bool centredNear(const Label &label, QPointF at)
 /// Opens an activity through the main menu and its topic's menu.
 template <class T> T &open()
 {
-    constexpr bool mountains =
-        std::is_same_v<T, livingmountainslab> || std::is_same_v<T, livingmountainsord>;
-    const int entry =
-        std::is_same_v<T, livingmountainslab> || std::is_same_v<T, livingdesertlab> ? 1 : 3;
-    screen<intro0>().show();
-    click(screen<intro0>().Label2[mountains ? 1 : 5]);
-    click(mountains ? screen<livingmountains>().label3[entry]
-                    : screen<livingdesert>().label3[entry]);
-    return screen<T>();
+    constexpr int which = std::is_same_v<T, livingmountainslab>   ? 0
+                          : std::is_same_v<T, livingmountainsord> ? 1
+                          : std::is_same_v<T, livingdesertlab>    ? 2
+                                                                  : 3;
+    return static_cast<T &>(screens::open(QString::fromLatin1(names[which])));
 }
 
 /// Leaves an activity and its topic for the main menu, and opens another.
@@ -80,21 +79,6 @@ void solve(DragDrop &a)
 {
     for (int i = 0; i < a.activity().count(); ++i)
         dragInto(a, i, a.Label1[i]);
-}
-
-/// Opens activity `which` of the four: 0 and 1 the mountains', 2 and 3 the desert's.
-DragDrop &openActivity(int which)
-{
-    switch (which) {
-    case 0:
-        return open<livingmountainslab>();
-    case 1:
-        return open<livingmountainsord>();
-    case 2:
-        return open<livingdesertlab>();
-    default:
-        return open<livingdesertord>();
-    }
 }
 
 /// A pupil's tap with one finger on the middle of a control.
@@ -364,21 +348,7 @@ private Q_SLOTS:
         Module1::soundon = 1;
         auto &a = open<livingmountainslab>();
         QTRY_VERIFY(a.host()->isActiveWindow());
-        for (int i = 0; i < 4; ++i) // no focus mark until the keyboard is used
-            QVERIFY(!a.Label2[i].showsFocusMark());
-        // Tab visits the labels down their columns (0, 2, 1, 3), then "Start Again" and "Exit"
-        // ("Check Score" is hidden); Shift+Tab goes back.
-        const QImage before = grab(a);
-        pressKey(a, Qt::Key_Tab);
-        QVERIFY(a.Label2[0].showsFocusMark() && grab(a) != before);
-        for (const Label *c :
-             {&a.Label2[2], &a.Label2[1], &a.Label2[3], &a.Label3[1], &a.Label3[0]}) {
-            pressKey(a, Qt::Key_Tab);
-            QVERIFY(c->hasFocus() && c->showsFocusMark());
-        }
-        pressKey(a, Qt::Key_Tab, Qt::ShiftModifier);
-        pressKey(a, Qt::Key_Tab, Qt::ShiftModifier);
-        QVERIFY(a.Label2[3].hasFocus());
+        tabTo(a, a.Label2[3]);
         // Space lifts the label, its colours turned round; the arrows carry it to the nearest
         // box that way (the yaks' and the bears' boxes lie along the bottom row, the goats'
         // box up from the bears', the llamas' to its left); Home and End to the first and last
@@ -477,7 +447,6 @@ private Q_SLOTS:
     {
         QTest::addColumn<int>("which");
         QTest::addColumn<bool>("touch");
-        const char *names[] = {"mountain animals", "mountain zones", "tent", "desert facts"};
         for (int which = 0; which < 4; ++which) {
             QTest::newRow(names[which]) << which << false;
             QTest::newRow(qPrintable(QString::fromUtf8(names[which]) + u", tapped"_s))
@@ -493,7 +462,7 @@ private Q_SLOTS:
         static QPointingDevice *const screen = QTest::createTouchDevice();
         QPointingDevice *finger = touch ? screen : nullptr;
         auto press = [&](const Control &c) { touch ? tap(finger, c) : click(c); };
-        DragDrop &a = openActivity(which);
+        auto &a = static_cast<DragDrop &>(screens::open(QString::fromLatin1(names[which])));
         const int n = a.activity().count();
         for (int i = 0; i < n; ++i) {
             // A click on the label: it snaps where it lies (its home), with the thud, and is

@@ -41,12 +41,6 @@ QMap<QString, QByteArray> snapshot(const QString &folder)
     return files;
 }
 
-QByteArray bytesOf(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
-
 QStringList pdfsIn(const QString &folder)
 {
     return QDir(folder).entryList({QStringLiteral("*.pdf")}, QDir::Files, QDir::Name);
@@ -123,7 +117,7 @@ private Q_SLOTS:
         setWorksheetFolder(teachers.filePath(QStringLiteral("habitara/multiple")));
 
         prepareWorksheetFolder();
-        QCOMPARE(bytesOf(teachers.filePath(QStringLiteral("habitara/multiple/track.txt"))),
+        QCOMPARE(readFile(teachers.filePath(QStringLiteral("habitara/multiple/track.txt"))),
                  QByteArray(" 0\r\n"));
 
         const QString builtIn = QStringLiteral("multiple\\Living in the Mountains.txt");
@@ -195,14 +189,11 @@ private Q_SLOTS:
 
         // A register that is already there is never replaced.
         const QString good = dir.filePath(QStringLiteral("good"));
-        QDir().mkpath(good);
-        QFile track(good + QStringLiteral("/TRACK.TXT"));
-        QVERIFY(track.open(QIODevice::WriteOnly) && track.write(" 1\r\nDeserts\r\n") > 0);
-        track.close();
+        writeFile(good + QStringLiteral("/TRACK.TXT"), " 1\r\nDeserts\r\n");
         setWorksheetFolder(good);
         prepareWorksheetFolder();
         QCOMPARE(QDir(good).entryList(QDir::Files), QStringList{QStringLiteral("TRACK.TXT")});
-        QCOMPARE(bytesOf(good + QStringLiteral("/TRACK.TXT")), QByteArray(" 1\r\nDeserts\r\n"));
+        QCOMPARE(readFile(good + QStringLiteral("/TRACK.TXT")), QByteArray(" 1\r\nDeserts\r\n"));
     }
 
     void aCertificateWithoutAPrinterIsSavedAsAPdf()

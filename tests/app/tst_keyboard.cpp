@@ -103,7 +103,7 @@ private Q_SLOTS:
             {{u"catalogue"_s},
              {u"Check1"_s, u"Check2"_s, u"Label2_1"_s, u"Label2_2"_s, u"Label2_3"_s,
               u"Label2_0"_s}},
-            {{u"activity"_s},
+            {{u"mountain animals"_s},
              {u"Label2_0"_s, u"Label2_2"_s, u"Label2_1"_s, u"Label2_3"_s, u"Label3_1"_s,
               u"Label3_0"_s}},
         };
@@ -238,7 +238,8 @@ private Q_SLOTS:
         QTest::newRow("exit confirmation") << u"exit confirmation"_s << u"intro0"_s << u"Option1"_s;
         // Never where a pupil's or a teacher's work would be lost, nor out of the program.
         QTest::newRow("quiz") << u"quiz"_s << u"multiple"_s << u"Option1_5"_s;
-        QTest::newRow("activity") << u"activity"_s << u"livingmountainslab"_s << u"Label2_0"_s;
+        QTest::newRow("activity") << u"mountain animals"_s << u"livingmountainslab"_s
+                                  << u"Label2_0"_s;
         QTest::newRow("wizard") << u"wizard"_s << u"wizard"_s << u"Text1"_s;
         QTest::newRow("results") << u"results, full marks"_s << u"Welldone"_s << u"Text1"_s;
         QTest::newRow("title") << u"title"_s << u"Titlefrm"_s << u"Command1"_s;
@@ -332,7 +333,8 @@ private Q_SLOTS:
         QTest::newRow("answer") << u"quiz"_s << u"Option1_1"_s << QList<int>{Qt::Key_Down};
         QTest::newRow("text box") << u"wizard"_s << u"Text2_0"_s << QList<int>{tab};
         QTest::newRow("tick box") << u"catalogue"_s << u"Check1"_s << QList<int>{tab};
-        QTest::newRow("activity label") << u"activity"_s << u"Label2_0"_s << QList<int>{tab};
+        QTest::newRow("activity label")
+            << u"mountain animals"_s << u"Label2_0"_s << QList<int>{tab};
     }
     void theFocusMarkShowsOnlyOnceTheKeyboardIsUsed()
     {

@@ -11,10 +11,8 @@ set -euo pipefail
 . "$(dirname "${BASH_SOURCE[0]}")/xsession.sh"
 start_built "$1" "$2"
 
-cd "$work"
-mkdir -p pdf
-"$program" --print-to-pdf "$work/pdf" >"$log" 2>&1 &
-program_pid=$!
+mkdir -p "$work/pdf"
+start_program --print-to-pdf "$work/pdf"
 xdotool mousemove 5 5
 
 keys=0 total=0
@@ -44,8 +42,8 @@ step() {
     keys=0
 }
 
-tx=330 ty=165 # the title screen, 5460 x 6570 twips centred; its controls lie 90 twips higher
-mx=112 my=84  # every standard screen, 12000 x 9000 twips centred
+# The title screen's corner is at $tx, $ty (its controls lie 90 twips higher), every standard
+# screen's at $mx, $my.
 # expect_focus LEFT TOP HEIGHT WHAT: the focus mark beside a control of a standard screen.
 expect_focus() {
     expect_pixel $(($(px $mx 0 "$1") - 2)) "$(px $my 0 $(($2 + $3 / 2)))" ffffff "$4 has the focus"
@@ -173,11 +171,7 @@ done
 press Tab
 expect_focus 240 7920 495 "Save Worksheet"
 press Return
-for _ in $(seq 50); do
-    [ -f "multiple/$title.txt" ] && break
-    sleep 0.1
-done
-[ -f "multiple/$title.txt" ] || fail "the worksheet was not saved"
+wait_for_file "multiple/$title.txt" "the worksheet was not saved"
 sleep 0.5
 press Return # "Your worksheet has been saved."
 press Tab Tab Tab # past Import... and Export... to Exit

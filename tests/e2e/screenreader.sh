@@ -21,9 +21,7 @@ trap stop_bus EXIT
 launcher=$!
 export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
 
-cd "$work"
-"$program" >"$log" 2>&1 &
-program_pid=$!
+start_program
 
 /usr/bin/python3 "$here/screenreader.py" "$work" || fail "the screen reader's walk"
 kill "$program_pid"

@@ -6,45 +6,26 @@ if(HABITARA_SANITIZE)
     return()
 endif()
 
-add_test(NAME pupil_under_xvfb
-    COMMAND ${CMAKE_CURRENT_LIST_DIR}/pupil.sh $<TARGET_FILE:habitara> ${HABITARA_RUN_DIR})
-set_tests_properties(pupil_under_xvfb PROPERTIES
-    TIMEOUT 300
-    ENVIRONMENT "XDG_RUNTIME_DIR=${CMAKE_BINARY_DIR}/xdg-runtime")
-
-# The built program in a real X server, driven like a teacher writing and running a worksheet.
-add_test(NAME teacher_under_xvfb
-    COMMAND ${CMAKE_CURRENT_LIST_DIR}/teacher.sh $<TARGET_FILE:habitara> ${HABITARA_RUN_DIR})
-set_tests_properties(teacher_under_xvfb PROPERTIES
-    TIMEOUT 300
-    ENVIRONMENT "XDG_RUNTIME_DIR=${CMAKE_BINARY_DIR}/xdg-runtime")
-
-# An activity played with real drags in the same X server set-up.
-add_test(NAME activity_under_xvfb
-    COMMAND ${CMAKE_CURRENT_LIST_DIR}/activity.sh $<TARGET_FILE:habitara> ${HABITARA_RUN_DIR})
-set_tests_properties(activity_under_xvfb PROPERTIES
-    TIMEOUT 300
-    ENVIRONMENT "XDG_RUNTIME_DIR=${CMAKE_BINARY_DIR}/xdg-runtime")
-
-# The whole program with the keyboard alone, counting the key presses of each step.
-add_test(NAME keyboard_under_xvfb
-    COMMAND ${CMAKE_CURRENT_LIST_DIR}/keyboard.sh $<TARGET_FILE:habitara> ${HABITARA_RUN_DIR})
-set_tests_properties(keyboard_under_xvfb PROPERTIES
-    TIMEOUT 300
-    LABELS long
-    ENVIRONMENT "XDG_RUNTIME_DIR=${CMAKE_BINARY_DIR}/xdg-runtime")
-
-# A screen reader's walk through every screen, over AT-SPI on a private D-Bus session.
-add_test(NAME screenreader_under_xvfb
-    COMMAND ${CMAKE_CURRENT_LIST_DIR}/screenreader.sh $<TARGET_FILE:habitara> ${HABITARA_RUN_DIR})
-set_tests_properties(screenreader_under_xvfb PROPERTIES
-    TIMEOUT 300
-    LABELS long
-    ENVIRONMENT "XDG_RUNTIME_DIR=${CMAKE_BINARY_DIR}/xdg-runtime")
+# Each runs tests/e2e/<script>.sh on the built program and content, as <script>_under_xvfb.
+#   pupil: a pupil with the mouse, through a topic and its quiz and out.
+#   teacher: a teacher writing and running a worksheet.
+#   activity: an activity played with real drags, then with single clicks.
+#   keyboard: the whole program with the keyboard alone, counting the key presses of each step.
+#   screenreader: a screen reader's walk through every screen, over AT-SPI on a private D-Bus
+#   session.
+set(e2e_scripts pupil teacher activity keyboard screenreader)
+set(e2e_tests)
+foreach(script IN LISTS e2e_scripts)
+    add_test(NAME ${script}_under_xvfb
+        COMMAND ${CMAKE_CURRENT_LIST_DIR}/${script}.sh $<TARGET_FILE:habitara> ${HABITARA_RUN_DIR})
+    set_tests_properties(${script}_under_xvfb PROPERTIES
+        TIMEOUT 300
+        ENVIRONMENT "XDG_RUNTIME_DIR=${CMAKE_BINARY_DIR}/xdg-runtime")
+    list(APPEND e2e_tests ${script}_under_xvfb)
+endforeach()
 
 # Two X servers started at the same moment can both claim the first free display, so the tests
 # that start one take turns.
-set_tests_properties(pupil_under_xvfb teacher_under_xvfb activity_under_xvfb keyboard_under_xvfb
-    screenreader_under_xvfb PROPERTIES
+set_tests_properties(${e2e_tests} PROPERTIES
     RESOURCE_LOCK x_server
     LABELS long)

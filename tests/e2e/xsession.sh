@@ -10,6 +10,10 @@
 #   click_at X Y           moves the pointer there and clicks
 #   px ORIGIN 0 TWIPS      a point given in twips on a screen whose corner is at ORIGIN
 #   fail WHAT              ends the test, showing the program's output
+#   start_program [OPTION...]   starts $program in $work with the options, its output in $log
+#   past_title             waits for the title screen over its backdrop, clicks its OK and waits
+#                          for the main menu (a standard screen, its corner at $mx, $my)
+#   wait_for_file PATH WHAT   waits up to 5 s for a file to appear, or fails naming WHAT
 #   finish_program         waits for the program to end by itself, and checks how it ended
 #   write_worksheet TITLE FOLDER   types a whole worksheet into the open wizard and saves it
 
@@ -93,6 +97,32 @@ click_at() {
 }
 px() { echo $(( $1 + ($3 + 7) / 15 )); }
 
+start_program() {
+    cd "$work"
+    "$program" "$@" >"$log" 2>&1 &
+    program_pid=$!
+}
+
+# The title screen: 5460 x 6570 twips centred on the 1024 x 768 display (its corner at $tx,
+# $ty, which the exit confirmation shares), over the backdrop.
+tx=330 ty=165
+# Standard screens: 12000 x 9000 twips centred.
+mx=112 my=84
+past_title() {
+    expect_pixel 5 5 3085d6 "the backdrop"
+    expect_pixel "$(px $tx 0 200)" "$(px $ty 0 1000)" c0c0c0 "the title screen"
+    click_at "$(px $tx 0 1987)" "$(px $ty 0 6097)" # OK
+    expect_pixel "$(px $mx 0 9000)" "$(px $my 0 7400)" 004e98 "the main menu"
+}
+
+wait_for_file() {
+    for _ in $(seq 50); do
+        [ -f "$1" ] && return 0
+        sleep 0.1
+    done
+    fail "$2"
+}
+
 finish_program() {
     for _ in $(seq 50); do
         kill -0 "$program_pid" 2>/dev/null || break
@@ -130,11 +160,7 @@ write_worksheet() {
         click_at "$(px $mx 0 $((x0 + dx + 100)))" "$(px $my 0 $((y0 + dy + 157)))"
     done
     click_at "$(px $mx 0 1822)" "$(px $my 0 8167)"                  # Save Worksheet
-    for _ in $(seq 50); do
-        [ -f "$folder/$title.txt" ] && break
-        sleep 0.1
-    done
-    [ -f "$folder/$title.txt" ] || fail "the worksheet file was not written in $folder"
+    wait_for_file "$folder/$title.txt" "the worksheet file was not written in $folder"
     # The message box lies over the middle of the screen; the key goes where the pointer is.
     sleep 0.5
     xdotool mousemove 512 384

@@ -1,10 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "tests/support/screens.h"
 
-#include "activities/livingmountainslab.h"
 #include "app/Titlefrm.h"
 #include "app/intro0.h"
-#include "app/livingmountains.h"
+#include "app/topicmenu.h"
 #include "authoring/wizard.h"
 #include "authoring/worksheets.h"
 #include "quiz/Welldone.h"
@@ -36,11 +35,12 @@ Form &fromMenu(int entry)
     return *registry::front();
 }
 
-/// An entry of the mountains' topic menu, and whatever it brings to the front.
-Form &fromTopic(int entry)
+/// An entry of a topic menu (the main menu's entry 1 the mountains', 5 the desert's), and
+/// whatever it brings to the front.
+Form &fromTopic(int entry, int topic = 1)
 {
-    click(mainMenu().Label2[1]);
-    click(screen<livingmountains>().label3[entry]);
+    click(mainMenu().Label2[topic]);
+    click(static_cast<TopicMenu &>(*registry::front()).label3[entry]);
     return *registry::front();
 }
 
@@ -79,7 +79,10 @@ const std::pair<const char *, std::function<Form &()>> ways[] = {
     {"acknowledgments", [] { return std::ref(fromMenu(19)); }},
     {"catalogue", [] { return std::ref<Form>(catalogueOf(3)); }},
     {"catalogue, two pages", [] { return std::ref<Form>(catalogueOf(30)); }},
-    {"activity", [] { return std::ref(fromTopic(1)); }},
+    {"mountain animals", [] { return std::ref(fromTopic(1)); }},
+    {"mountain zones", [] { return std::ref(fromTopic(3)); }},
+    {"tent", [] { return std::ref(fromTopic(1, 5)); }},
+    {"desert facts", [] { return std::ref(fromTopic(3, 5)); }},
     {"wizard", [] { return std::ref<Form>(author::openWizard()); }},
 };
 

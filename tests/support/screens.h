@@ -14,7 +14,9 @@ namespace screens {
 /// question 2" (the first left unanswered), "results, full marks", "results, one wrong"
 /// (question 2), "review" (of those results), "teacher's notes", "key facts", "guide",
 /// "acknowledgments", "catalogue" (three worksheets), "catalogue, two pages" (thirty),
-/// "activity" (the mountains' labelling) and "wizard". Any other name ends the test run.
+/// "wizard", and the four activities: "mountain animals", "mountain zones" (the mountains'
+/// labelling and ordering), "tent" and "desert facts" (the desert's). Any other name ends the
+/// test run.
 Form &open(const QString &name);
 
 } // namespace screens
