@@ -90,4 +90,13 @@ void announcePage(const Label &counter, const Image &page)
     const QStringList lines = accessible::pageLines(page.picture());
     accessible::announce(counter.caption() + QLatin1Char('.') +
                          (lines.isEmpty() ? QString() : QLatin1Char(' ') + lines.front()));
+    readPage(counter, page);
+}
+
+void readPage(const Label &counter, const Image &page)
+{
+    const QString heading =
+        counter.visible() ? accessible::sentences({counter.caption()}) : QString();
+    const QString text = accessible::pageLines(page.picture()).join(QLatin1Char(' '));
+    accessible::readAloud(heading + QLatin1Char(' ') + text);
 }
