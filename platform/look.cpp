@@ -54,17 +54,17 @@ QImage speakerImage(bool on, bool lit)
     p.drawRect(QRectF(2, 2, 128, 128));
     p.setPen(Qt::NoPen);
     p.setBrush(yellow);
-    p.drawPolygon(QPolygonF({QPointF(20, 50), QPointF(40, 50), QPointF(66, 26), QPointF(66, 106),
-                             QPointF(40, 82), QPointF(20, 82)}));
+    p.drawPolygon(QPolygonF({QPointF(16, 48), QPointF(38, 48), QPointF(68, 20), QPointF(68, 112),
+                             QPointF(38, 84), QPointF(16, 84)}));
     p.setBrush(Qt::NoBrush);
     if (on) {
-        p.setPen(QPen(yellow, 8, Qt::SolidLine, Qt::RoundCap));
-        for (double r : {18.0, 34.0})
-            p.drawArc(QRectF(66 - r, 66 - r, 2 * r, 2 * r), -50 * 16, 100 * 16);
-    } else {
         p.setPen(QPen(yellow, 9, Qt::SolidLine, Qt::RoundCap));
-        p.drawLine(QPointF(80, 48), QPointF(110, 84));
-        p.drawLine(QPointF(80, 84), QPointF(110, 48));
+        for (double r : {20.0, 40.0})
+            p.drawArc(QRectF(68 - r, 66 - r, 2 * r, 2 * r), -50 * 16, 100 * 16);
+    } else {
+        p.setPen(QPen(yellow, 10, Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(QPointF(82, 46), QPointF(114, 86));
+        p.drawLine(QPointF(82, 86), QPointF(114, 46));
     }
     return image;
 }

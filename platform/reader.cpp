@@ -46,6 +46,10 @@ bool isScreenWindow(const QObject *object)
            object->property("habitaraForm").isValid();
 }
 
+/// Set while a key press is being handled: the focus a key moves is said, not the focus a
+/// screen moves by itself later (the name box taking it as the results settle).
+bool keyed = false;
+
 void sayFocused(const QWidget *focused)
 {
     if (focused && isOn() && keyboard::inUse())
@@ -108,6 +112,10 @@ private:
         if (isModifier(event->key()))
             return false;
         stop();
+        if (!keyed) {
+            keyed = true;
+            QTimer::singleShot(0, this, [] { keyed = false; });
+        }
         // The first Tab shows where the focus already is, without moving it: say it then.
         const bool tab = event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab;
         if (tab && isOn()) {
@@ -159,8 +167,10 @@ void follow()
         return;
     follower = new Follower;
     qApp->installEventFilter(follower);
-    QObject::connect(qApp, &QApplication::focusChanged, follower,
-                     [](QWidget *, QWidget *now) { sayFocused(now); });
+    QObject::connect(qApp, &QApplication::focusChanged, follower, [](QWidget *, QWidget *now) {
+        if (keyed)
+            sayFocused(now);
+    });
 }
 
 void switchOver()

@@ -191,6 +191,26 @@ private Q_SLOTS:
         QCOMPARE(lastSaid(voice), u"Well Done! Good work. You have scored 8 out of 10."_s);
     }
 
+    void theScoreIsNotCutOffWhenTheNameBoxTakesTheFocus()
+    {
+        // Full marks, the last answer given and the score asked for with the keyboard.
+        SpeechRecorder &voice = listen();
+        multiple &quiz = pupil::openMountainsQuiz();
+        for (int q = 1; q < 10; ++q)
+            pupil::answer(quiz, true);
+        click(quiz.Option1[Module1::correct[10].toInt()]);
+        for (int k = 0; k < 10 && !quiz.Label3[1].hasFocus(); ++k)
+            pressKey(quiz, Qt::Key_Tab);
+        QVERIFY(quiz.Label3[1].hasFocus());
+        pressKey(quiz, Qt::Key_Return);
+        Welldone &results = screen<Welldone>();
+        QVERIFY(QTest::qWaitFor([&results] { return pupil::resultsSettled(results); }));
+        QVERIFY(results.Text1.hasFocus());
+        const QString said = lastSaid(voice);
+        QVERIFY2(said.contains(u"10 out of 10."_s), qPrintable(said));
+        QCOMPARE(said, accessible::announced().last());
+    }
+
     void aPageIsReadWholeAndAKeyStopsIt()
     {
         SpeechRecorder &voice = listen();
