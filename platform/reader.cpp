@@ -74,7 +74,8 @@ public:
             moved(object, static_cast<QMouseEvent *>(event)->position().toPoint());
             break;
         case QEvent::Enter:
-            moved(object, static_cast<QEnterEvent *>(event)->position().toPoint());
+            if (auto *enter = dynamic_cast<QEnterEvent *>(event))
+                moved(object, enter->position().toPoint());
             break;
         case QEvent::MouseButtonPress:
         case QEvent::MouseButtonDblClick:

@@ -211,6 +211,26 @@ private Q_SLOTS:
         QCOMPARE(said, accessible::announced().last());
     }
 
+    void whatIsAnnouncedIsSaid()
+    {
+        // A label lifted, carried and put down with the keys: what the screen reader hears,
+        // the pupil hears.
+        SpeechRecorder &voice = listen();
+        auto &activity = static_cast<livingmountainslab &>(open(Screen::activity));
+        settle();
+        const Label &label = activity.Label2[2];
+        for (int k = 0; k < 30 && !label.hasFocus(); ++k)
+            pressKey(activity, Qt::Key_Tab);
+        QVERIFY(label.hasFocus());
+        pressKey(activity, Qt::Key_Space);
+        QCOMPARE(lastSaid(voice), u"Have thick woolly coats., lifted"_s);
+        pressKey(activity, Qt::Key_Home);
+        QVERIFY(lastSaid(voice).startsWith(u"Have thick woolly coats., lifted, over the box"_s));
+        pressKey(activity, Qt::Key_Space);
+        QVERIFY(lastSaid(voice).startsWith(u"Have thick woolly coats., placed in the box"_s));
+        QCOMPARE(lastSaid(voice), accessible::announced().last());
+    }
+
     void aPageIsReadWholeAndAKeyStopsIt()
     {
         SpeechRecorder &voice = listen();
