@@ -131,6 +131,7 @@ void intro0::showSpeaker(bool lit)
 void intro0::Speaker_Click()
 {
     readaloud::switchOver();
+    playsound(QStringLiteral("wav\\click.wav"));
 }
 
 void intro0::Label2_MouseMove(int Index)

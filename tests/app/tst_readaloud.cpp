@@ -360,7 +360,7 @@ private Q_SLOTS:
         QCOMPARE(face->role(), QAccessible::Button);
         QCOMPARE(face->text(QAccessible::Name), u"Read aloud, off"_s);
         const QImage off = menu.Speaker.widget()->grab().toImage();
-        click(menu.Speaker);
+        QCOMPARE(rec->heard(menu.Speaker), QStringList{u"wav\\click.wav"_s});
         QVERIFY(readaloud::isOn());
         QCOMPARE(lastSaid(voice), u"Reading aloud on."_s);
         QCOMPARE(face->text(QAccessible::Name), u"Read aloud, on"_s);
