@@ -10,6 +10,8 @@
 #include "platform/access.h"
 #include "platform/look.h"
 #include "platform/picture.h"
+#include "platform/reader.h"
+#include "platform/speech.h"
 #include "reading/guide.h"
 #include "reading/pages.h"
 #include "reading/teacher.h"
@@ -20,7 +22,8 @@ intro0::intro0()
     : Form(QStringLiteral("intro0")), Label1(*this, QStringLiteral("Label1")),
       Option1(*this, QStringLiteral("Option1")), Option2(*this, QStringLiteral("Option2")),
       Frame1(*this, QStringLiteral("Frame1")), Image1(Frame1, QStringLiteral("Image1")),
-      Label3(*this, QStringLiteral("Label3")), Label2(*this, QStringLiteral("Label2"))
+      Label3(*this, QStringLiteral("Label3")), Label2(*this, QStringLiteral("Label2")),
+      Speaker(*this, QStringLiteral("Speaker"))
 {
     look::styleText(Label1, QStringLiteral("Habitara Demo"), 0, 0, 10680, 900,
                     {"Tahoma", 32.25, true});
@@ -78,6 +81,17 @@ intro0::intro0()
         order.push_back(Label2[i]);
         entries.push_back(&Label2[i]);
     }
+    // The speaker stands where the menu has nothing, above Exit; it comes last in the Tab order.
+    Speaker.setStretch(true);
+    Speaker.move(11310, 7260, 495, 495);
+    Speaker.onClick = [this] { Speaker_Click(); };
+    Speaker.onMouseMove = [this](int, int, float, float) { showSpeaker(true); };
+    readaloud::whenSwitched(Speaker.widget(), [this] {
+        showSpeaker(m_speakerLit);
+        accessible::captionChanged(Speaker.widget());
+    });
+    order.push_back(Speaker);
+
     setTabOrder(order);
     setArrowWalk(entries);
 }
@@ -91,11 +105,33 @@ void intro0::Form_Load()
     Option2.setBackColor(look::screenBlue);
     Frame1.setBackColor(look::screenBlue);
     soundon = 1;
+    accessible::setName(Speaker, [] {
+        return readaloud::isOn() ? QStringLiteral("Read aloud, on")
+                                 : QStringLiteral("Read aloud, off");
+    });
+    showSpeaker(true);
 }
 
 void intro0::Form_MouseMove(int, int, float, float)
 {
     m_hover.clear();
+    showSpeaker(false);
+}
+
+void intro0::showSpeaker(bool lit)
+{
+    const bool on = readaloud::isOn();
+    if (!Speaker.picture().isNull() && lit == m_speakerLit && on == m_speakerOn)
+        return;
+    m_speakerLit = lit;
+    m_speakerOn = on;
+    Speaker.setPicture(Picture(look::speakerImage(on, lit)));
+}
+
+void intro0::Speaker_Click()
+{
+    readaloud::switchOver();
+    playsound(QStringLiteral("wav\\click.wav"));
 }
 
 void intro0::Label2_MouseMove(int Index)
@@ -135,6 +171,7 @@ void intro0::Label2_Click(int Index)
         viewer.Timer1.setEnabled(true);
         namePages(viewer, viewer.Label1, QStringLiteral("Acknowledgments"));
         viewer.show();
+        readPage(viewer.Label1, viewer.Image1);
         break;
     }
     case 20: {
@@ -143,6 +180,7 @@ void intro0::Label2_Click(int Index)
         pages.Image2.setPicture(loadPictureOrEmpty(QStringLiteral("wmf2\\guide1.wmf")));
         pagenum = 1;
         pages.show();
+        readPage(pages.Label1, pages.Image1);
         break;
     }
     default:

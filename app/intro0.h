@@ -18,6 +18,8 @@ public:
     void Label2_MouseMove(int Index);
     void Option1_Click();
     void Option2_Click();
+    /// The read-aloud switch.
+    void Speaker_Click();
 
     Label Label1;
     OptionButton Option1;
@@ -26,7 +28,12 @@ public:
     Image Image1;
     Label Label3;
     ControlArray<Label> Label2;
+    /// The speaker in the corner above Exit: turns reading aloud on and off, as F2 does.
+    Image Speaker;
 
 private:
+    void showSpeaker(bool lit);
     HoverHighlight m_hover;
+    bool m_speakerLit = true;
+    bool m_speakerOn = false;
 };

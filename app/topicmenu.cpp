@@ -180,6 +180,7 @@ void TopicMenu::openPages(const Topic::Pages &pages, const QString &what)
     viewer.Image2.setPicture(loadPictureOrEmpty(text(pages.printPage)));
     namePages(viewer, viewer.Label1, Label1.caption() + what);
     viewer.show();
+    readPage(viewer.Label1, viewer.Image1);
 }
 
 void TopicMenu::openActivity(DragDrop &activity, const QString &what)

@@ -5,6 +5,7 @@
 #include "platform/form.h"
 #include "platform/paths.h"
 #include "platform/picture.h"
+#include "platform/speech.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>
@@ -255,6 +256,8 @@ public:
             return QAccessible::Separator;
         if (isPage(c))
             return QAccessible::Document;
+        if (pictureOf(c) && c->onClick)
+            return QAccessible::Button;
         if (pictureOf(c))
             return QAccessible::Graphic;
         return QAccessibleWidget::role();
@@ -373,7 +376,7 @@ private:
             return QAccessibleActionInterface::toggleAction();
         if (auto *label = dynamic_cast<const Label *>(c); label && label->onClick)
             return QAccessibleActionInterface::pressAction();
-        if (dynamic_cast<const CommandButton *>(c))
+        if (dynamic_cast<const CommandButton *>(c) || (pictureOf(c) && c->onClick))
             return QAccessibleActionInterface::pressAction();
         return QString();
     }
@@ -452,6 +455,7 @@ const std::map<QString, QString> &descriptions()
 struct Pending
 {
     QStringList texts;
+    QString readAloud;
     accessible::Through through = accessible::Through::description;
     bool scheduled = false;
 };
@@ -632,6 +636,15 @@ void flush()
 {
     Pending &p = pending();
     p.scheduled = false;
+    QStringList spoken = p.texts;
+    if (!p.readAloud.isEmpty()) {
+        if (!spoken.isEmpty())
+            spoken.removeFirst();
+        spoken.prepend(p.readAloud);
+        p.readAloud.clear();
+    }
+    // Reading aloud says what the screen reader hears, cutting off whatever it was saying.
+    readaloud::say(spoken.join(QLatin1Char(' ')));
     if (p.texts.isEmpty()) {
         refreshWindowNames();
         return;
@@ -673,16 +686,57 @@ void flush()
         target->setAccessibleDescription(text);
 }
 
+namespace {
+
+void scheduleFlush()
+{
+    Pending &p = pending();
+    if (!p.scheduled) {
+        p.scheduled = true;
+        QTimer::singleShot(0, [] { accessible::flush(); });
+    }
+}
+
+} // namespace
+
 void announce(const QString &text, Through through)
 {
     Pending &p = pending();
     p.texts << text.trimmed();
     if (through == Through::name)
         p.through = Through::name;
-    if (!p.scheduled) {
-        p.scheduled = true;
-        QTimer::singleShot(0, [] { flush(); });
+    scheduleFlush();
+}
+
+void readAloud(const QString &text)
+{
+    // Nothing is gathered while reading aloud is off: the screen reader's step is unchanged.
+    if (!readaloud::isOn())
+        return;
+    pending().readAloud = text.trimmed();
+    scheduleFlush();
+}
+
+QString sentences(const QStringList &parts)
+{
+    QStringList said;
+    for (QString part : parts) {
+        part = part.simplified();
+        if (part.isEmpty())
+            continue;
+        if (!QStringLiteral(".?!:;").contains(part.back()))
+            part += QLatin1Char('.');
+        said << part;
     }
+    return said.join(QLatin1Char(' '));
+}
+
+QString spokenName(const QWidget *widget)
+{
+    const Control *control = controlOf(widget);
+    if (!control || widget->property(hiddenKey).toBool() || isPage(control))
+        return QString();
+    return name(*control);
 }
 
 const QStringList &announced()

@@ -50,6 +50,17 @@ enum class Through { description, name };
 /// has it, and the change is sent. What is announced in one step is said together, once the
 /// step is over.
 void announce(const QString &text, Through through = Through::description);
+/// What reading aloud says, in the same step, in place of the step's first announcement (or
+/// alone, when nothing is announced): a new question with its answers, a whole page. A screen
+/// reader's user explores those control by control; a pupil listening hears them whole.
+void readAloud(const QString &text);
+/// Parts said one after another, each ending as a sentence ends ("Question 3", "A. Milk" give
+/// "Question 3. A. Milk.").
+QString sentences(const QStringList &parts);
+/// What reading aloud says for a widget under the pointer or with the focus: its control's
+/// name. Nothing for a widget that is no control, a control kept from a screen reader, or a
+/// page (pages are read whole when they show).
+QString spokenName(const QWidget *widget);
 /// Says at once what announce() has gathered (tests, and a screen about to wait).
 void flush();
 /// Every text announced since the program started, in order (tests read it).

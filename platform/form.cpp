@@ -2,6 +2,7 @@
 #include "platform/form.h"
 
 #include "platform/guard.h"
+#include "platform/reader.h"
 #include "platform/twips.h"
 
 #include <QApplication>
@@ -150,6 +151,7 @@ Form::Form(const QString &name) : m_name(name), m_window(new FormWindow(this))
     m_window->setWindowTitle(QStringLiteral(" "));
     m_window->setProperty("habitaraForm", QVariant::fromValue<void *>(this));
     keyboard::watch();
+    readaloud::follow();
     m_backColor = QColor(192, 192, 192);
 }
 

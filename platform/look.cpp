@@ -3,6 +3,9 @@
 
 #include "platform/hover.h"
 
+#include <QPainter>
+#include <QPainterPath>
+
 namespace look {
 
 void styleButton(Label &label, const Button &button)
@@ -37,6 +40,33 @@ void styleText(Label &label, const QString &caption, float left, float top, floa
     label.setForeColor(text.color);
     label.setAlignment(text.align);
     label.setOpaque(false);
+}
+
+QImage speakerImage(bool on, bool lit)
+{
+    // Drawn on a grid of 132, four times a 33-pixel button at the designed size.
+    QImage image(132, 132, QImage::Format_ARGB32_Premultiplied);
+    image.fill(lit ? black : Qt::transparent);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(black, 4));
+    p.setBrush(Qt::NoBrush);
+    p.drawRect(QRectF(2, 2, 128, 128));
+    p.setPen(Qt::NoPen);
+    p.setBrush(yellow);
+    p.drawPolygon(QPolygonF({QPointF(16, 48), QPointF(38, 48), QPointF(68, 20), QPointF(68, 112),
+                             QPointF(38, 84), QPointF(16, 84)}));
+    p.setBrush(Qt::NoBrush);
+    if (on) {
+        p.setPen(QPen(yellow, 9, Qt::SolidLine, Qt::RoundCap));
+        for (double r : {20.0, 40.0})
+            p.drawArc(QRectF(68 - r, 66 - r, 2 * r, 2 * r), -50 * 16, 100 * 16);
+    } else {
+        p.setPen(QPen(yellow, 10, Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(QPointF(82, 46), QPointF(114, 86));
+        p.drawLine(QPointF(82, 86), QPointF(114, 46));
+    }
+    return image;
 }
 
 } // namespace look

@@ -5,6 +5,7 @@
 #include "platform/controls.h"
 
 #include <QColor>
+#include <QImage>
 
 #include <initializer_list>
 
@@ -49,5 +50,10 @@ struct Text
 /// A caption on the bare screen: transparent, in the given font and colour.
 void styleText(Label &label, const QString &caption, float left, float top, float width,
                float height, const Text &text);
+
+/// The speaker of the read-aloud switch, in the buttons' colours: yellow on black when lit,
+/// on the screen's own colour when not; sound waves when on, a cross when off. Drawn large,
+/// for an Image that stretches it to its size.
+QImage speakerImage(bool on, bool lit);
 
 } // namespace look

@@ -11,7 +11,12 @@ namespace {
 bool drivenByHand = false;
 }
 
-Timer::Timer(Form &form, int interval) : m_timer(new QTimer(form.host())), m_interval(interval)
+Timer::Timer(Form &form, int interval) : Timer(interval)
+{
+    m_timer->setParent(form.host());
+}
+
+Timer::Timer(int interval) : m_timer(new QTimer), m_interval(interval)
 {
     m_timer->setInterval(interval);
     QObject::connect(m_timer, &QTimer::timeout, [this] {

@@ -12,6 +12,8 @@ class Timer
 {
 public:
     Timer(Form &form, int interval);
+    /// A timer of the program as a whole, belonging to no screen.
+    explicit Timer(int interval);
     ~Timer();
     Timer(const Timer &) = delete;
     Timer &operator=(const Timer &) = delete;

@@ -106,6 +106,11 @@ void multiple::showquest()
     if (q == 10)
         Label3[1].setCaption(QStringLiteral("Check Score >>"));
     accessible::announce(Label4.caption() + QStringLiteral(" of 10. ") + Label2.caption());
+    // Read aloud, the question comes with its four answers, as the pupil sees them.
+    accessible::readAloud(
+        accessible::sentences({Label4.caption(), Label2.caption(), accessible::name(Option1[1]),
+                               accessible::name(Option1[2]), accessible::name(Option1[3]),
+                               accessible::name(Option1[4])}));
     if (q == 10)
         accessible::announce(QStringLiteral("Check Score has appeared."));
     // The focus rests on the hidden choice, so no visible answer shows a focus mark; on a

@@ -90,4 +90,34 @@ void announcePage(const Label &counter, const Image &page)
     const QStringList lines = accessible::pageLines(page.picture());
     accessible::announce(counter.caption() + QLatin1Char('.') +
                          (lines.isEmpty() ? QString() : QLatin1Char(' ') + lines.front()));
+    readPage(counter, page);
+}
+
+namespace {
+
+/// A page's lines as they are said: a paragraph's lines run on, and a heading or a picture's
+/// label (a line of a few words with no stop) ends as a sentence, so the voice pauses after it.
+QString spokenLines(const QStringList &lines)
+{
+    QString text;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const QString &line = lines[i];
+        text += line;
+        if (i + 1 == lines.size())
+            break;
+        const bool stops = QStringLiteral(".?!:;,").contains(line.back());
+        const bool heading = line.count(QLatin1Char(' ')) < 5;
+        text += !stops && heading ? QStringLiteral(". ") : QStringLiteral(" ");
+    }
+    return text;
+}
+
+} // namespace
+
+void readPage(const Label &counter, const Image &page)
+{
+    const QString heading =
+        counter.visible() ? accessible::sentences({counter.caption()}) : QString();
+    accessible::readAloud(heading + QLatin1Char(' ') +
+                          spokenLines(accessible::pageLines(page.picture())));
 }

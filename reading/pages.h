@@ -27,8 +27,10 @@ void styleCounter(Label &counter);
 QString pageCounter(int page, std::optional<int> count);
 /// Names a page viewer for a screen reader: its title and, while the counter shows, the page.
 void namePages(Form &viewer, const Label &counter, const QString &title);
-/// Announces the page now on show: its counter and its first line.
+/// Announces the page now on show: its counter and its first line; read aloud, the whole page.
 void announcePage(const Label &counter, const Image &page);
+/// Reads aloud the page now on show, its counter first while the counter shows.
+void readPage(const Label &counter, const Image &page);
 /// Prints a page's print version with its corner at (1000, 1000) twips. A printer that
 /// cannot be reached is reported in a message.
 void printPage(const Picture &page);

@@ -83,7 +83,7 @@ private Q_SLOTS:
             {{u"exit confirmation"_s}, {u"Command1"_s, u"Command2"_s}},
             {{u"main menu"_s},
              {u"Option1"_s, u"Label2_20"_s, u"Label2_1"_s, u"Label2_5"_s, u"Label2_17"_s,
-              u"Label2_18"_s, u"Label2_19"_s, u"Label2_16"_s}},
+              u"Label2_18"_s, u"Label2_19"_s, u"Label2_16"_s, u"Speaker"_s}},
             {{u"topic menu"_s},
              {u"label3_4"_s, u"label3_5"_s, u"label3_0"_s, u"label3_1"_s, u"label3_3"_s,
               u"label3_2"_s}},
