@@ -42,6 +42,24 @@ bool looksLikeMetafile(const QString &path, const QByteArray &bytes)
            qFromLittleEndian<quint32>(bytes.constData()) == wmf::record::placeableKey;
 }
 
+/// The raster format the bytes begin with, so that only the one image plugin that reads it is
+/// loaded rather than every plugin being asked in turn; nullptr leaves the choice to Qt.
+const char *rasterFormat(const QByteArray &bytes)
+{
+    if (bytes.startsWith("\xff\xd8\xff"))
+        return "jpeg";
+    if (bytes.startsWith("GIF87a") || bytes.startsWith("GIF89a"))
+        return "gif";
+    if (bytes.startsWith("BM"))
+        return "bmp";
+    return nullptr;
+}
+
+QImage decode(const QByteArray &bytes)
+{
+    return QImage::fromData(bytes, rasterFormat(bytes));
+}
+
 /// On a display scaled past its design size, the picture drawn at twice the size ("name@2x.jpg"
 /// beside "name.jpg") when there is one, so that it stays sharp; otherwise the image itself.
 QImage sharperImage(const QString &path, QImage image)
@@ -54,7 +72,7 @@ QImage sharperImage(const QString &path, QImage image)
     QFile file(contentPath(path.left(dot) + QStringLiteral("@2x") + path.mid(dot)));
     if (!file.open(QIODevice::ReadOnly))
         return image;
-    QImage sharp = QImage::fromData(file.readAll());
+    QImage sharp = decode(file.readAll());
     if (sharp.size() != image.size() * 2)
         return image;
     sharp.setDevicePixelRatio(2);
@@ -80,7 +98,7 @@ Picture LoadPicture(const QString &path)
                 QStringLiteral("The picture \"%1\" could not be read: %2").arg(path, error));
         picture = Picture(std::move(metafile));
     } else {
-        QImage image = QImage::fromData(bytes);
+        QImage image = decode(bytes);
         if (image.isNull())
             throw ProgramError(QStringLiteral("The picture \"%1\" could not be read.").arg(path));
         picture = Picture(sharperImage(path, std::move(image)));

@@ -8,7 +8,7 @@ top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 what=${1:-program}
 
 packages=(cmake ninja-build g++ pkg-config
-          qt6-base-dev qt6-multimedia-dev qt6-svg-dev libgif-dev
+          qt6-base-dev qt6-base-private-dev qt6-multimedia-dev qt6-svg-dev libgif-dev
           fonts-liberation2 fonts-wine)
 if [ "$what" = tests ]; then
     packages+=(xvfb xauth xdotool x11-utils imagemagick poppler-utils clang-14 libclang-rt-14-dev strace
