@@ -7,6 +7,7 @@
 #include "platform/guard.h"
 #include "platform/msgbox.h"
 #include "platform/paths.h"
+#include "platform/picture.h"
 #include "platform/printer.h"
 #include "platform/scale.h"
 #include "platform/sound.h"
@@ -98,14 +99,16 @@ int main(int argc, char **argv)
     if (options.runsCommand())
         return runCommand(options, argc, argv);
     chooseScale(options);
+    readFontConfigurationAhead();
 
     QApplication app(argc, argv);
     fitToScreen();
     QApplication::setApplicationName(QStringLiteral("Habitara"));
     QApplication::setApplicationVersion(QStringLiteral(HABITARA_VERSION));
     QGuiApplication::setDesktopFileName(QStringLiteral("org.habitara.Habitara"));
-    registerFonts();
     chooseFolders(options);
+    loadPictureAhead(Titlefrm::pictureFile());
+    registerFonts();
     try {
         prepareWorksheetFolder();
     } catch (const ProgramError &e) {

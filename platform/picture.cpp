@@ -7,11 +7,15 @@
 #include "platform/wmf.h"
 #include "platform/wmfrecords.h"
 
+#include <QBuffer>
 #include <QFile>
+#include <QImageReader>
 #include <QGuiApplication>
 #include <QtEndian>
 #include <QPainter>
 #include <QtDebug>
+
+#include <future>
 
 Picture::Picture(QImage image) : m_image(std::move(image)) {}
 
@@ -42,8 +46,7 @@ bool looksLikeMetafile(const QString &path, const QByteArray &bytes)
            qFromLittleEndian<quint32>(bytes.constData()) == wmf::record::placeableKey;
 }
 
-/// The raster format the bytes begin with, so that only the one image plugin that reads it is
-/// loaded rather than every plugin being asked in turn; nullptr leaves the choice to Qt.
+/// The raster format the bytes begin with, or nullptr.
 const char *rasterFormat(const QByteArray &bytes)
 {
     if (bytes.startsWith("\xff\xd8\xff"))
@@ -55,9 +58,21 @@ const char *rasterFormat(const QByteArray &bytes)
     return nullptr;
 }
 
+/// Decodes a raster picture. Given a format, Qt still loads every image plugin to ask each in
+/// turn (the SVG one brings its own library); told not to guess, it loads only the plugin for
+/// the format the bytes begin with. Anything else is left to Qt to recognise.
 QImage decode(const QByteArray &bytes)
 {
-    return QImage::fromData(bytes, rasterFormat(bytes));
+    if (const char *format = rasterFormat(bytes)) {
+        QBuffer buffer;
+        buffer.setData(bytes);
+        buffer.open(QIODevice::ReadOnly);
+        QImageReader reader(&buffer, format);
+        reader.setAutoDetectImageFormat(false);
+        if (QImage image = reader.read(); !image.isNull())
+            return image;
+    }
+    return QImage::fromData(bytes);
 }
 
 /// On a display scaled past its design size, the picture drawn at twice the size ("name@2x.jpg"
@@ -79,12 +94,8 @@ QImage sharperImage(const QString &path, QImage image)
     return sharp;
 }
 
-} // namespace
-
-Picture LoadPicture(const QString &path)
+Picture readPicture(const QString &path)
 {
-    if (path.isEmpty())
-        return Picture();
     QFile file(contentPath(path));
     if (!file.open(QIODevice::ReadOnly))
         throw ProgramError(QStringLiteral("The picture \"%1\" could not be found.").arg(path));
@@ -105,6 +116,41 @@ Picture LoadPicture(const QString &path)
     }
     picture.setSource(path);
     return picture;
+}
+
+/// The one picture being loaded ahead, by its path.
+struct Ahead
+{
+    QString path;
+    std::future<Picture> picture;
+};
+
+Ahead &ahead()
+{
+    static Ahead loading;
+    return loading;
+}
+
+} // namespace
+
+void loadPictureAhead(const QString &path)
+{
+    // Work the device pixel ratio out here, so that the thread only reads it.
+    if (qGuiApp)
+        qGuiApp->devicePixelRatio();
+    ahead().path = path;
+    ahead().picture = std::async(std::launch::async, readPicture, path);
+}
+
+Picture LoadPicture(const QString &path)
+{
+    if (path.isEmpty())
+        return Picture();
+    if (ahead().picture.valid() && ahead().path == path) {
+        ahead().path.clear();
+        return ahead().picture.get();
+    }
+    return readPicture(path);
 }
 
 Picture loadPictureOrEmpty(const QString &path)

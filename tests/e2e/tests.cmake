@@ -19,6 +19,13 @@ set_tests_properties(teacher_under_xvfb PROPERTIES
     TIMEOUT 300
     ENVIRONMENT "XDG_RUNTIME_DIR=${CMAKE_BINARY_DIR}/xdg-runtime")
 
+# The design grown to fit a large display, as when its scale is asked for.
+add_test(NAME fitted_under_xvfb
+    COMMAND ${CMAKE_CURRENT_LIST_DIR}/fitted.sh $<TARGET_FILE:habitara> ${HABITARA_RUN_DIR})
+set_tests_properties(fitted_under_xvfb PROPERTIES
+    TIMEOUT 300
+    ENVIRONMENT "XDG_RUNTIME_DIR=${CMAKE_BINARY_DIR}/xdg-runtime")
+
 # An activity played with real drags in the same X server set-up.
 add_test(NAME activity_under_xvfb
     COMMAND ${CMAKE_CURRENT_LIST_DIR}/activity.sh $<TARGET_FILE:habitara> ${HABITARA_RUN_DIR})
