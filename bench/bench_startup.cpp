@@ -5,7 +5,8 @@
 // watches the X server's screen for the title screen's grey at a point inside it, and for the
 // program also the backdrop's blue in a corner of the screen; the time is from just before the
 // program is started to the moment both are seen. It prints both medians and their ratio, and
-// does not judge them.
+// does not judge them. A third start in each turn, the bare window with one line of text
+// (bare_window --caption), shows how much of the difference is the drawing of text itself.
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
@@ -93,14 +94,14 @@ bool shown(Display *display, bool backdrop)
 /// Starts the program in folder and returns the milliseconds to its first frame, or -1 when it
 /// showed none within ten seconds. The program is ended before this returns.
 double timeToFirstFrame(Display *display, const std::string &program, const std::string &folder,
-                        bool backdrop)
+                        bool backdrop, const char *option = nullptr)
 {
     const double start = now();
     const pid_t pid = fork();
     if (pid == 0) {
         if (chdir(folder.c_str()) != 0)
             _exit(126);
-        execl(program.c_str(), program.c_str(), static_cast<char *>(nullptr));
+        execl(program.c_str(), program.c_str(), option, static_cast<char *>(nullptr));
         _exit(127);
     }
     double firstFrame = -1;
@@ -165,16 +166,20 @@ int main(int argc, char **argv)
     // One start of each first, not counted, so that both find their libraries in the cache.
     timeToFirstFrame(display, habitara, HABITARA_RUN_DIR, true);
     timeToFirstFrame(display, bare, HABITARA_RUN_DIR, false);
-    std::vector<double> program, window;
+    std::vector<double> program, window, text;
     bool failed = false;
     for (int i = 0; i < runs && !failed; ++i) {
         const double a = timeToFirstFrame(display, habitara, HABITARA_RUN_DIR, true);
         const double b = timeToFirstFrame(display, bare, HABITARA_RUN_DIR, false);
-        failed = a < 0 || b < 0;
+        const double c = timeToFirstFrame(display, bare, HABITARA_RUN_DIR, false, "--caption");
+        failed = a < 0 || b < 0 || c < 0;
         if (std::getenv("BENCH_STARTUP_VERBOSE"))
-            std::fprintf(stderr, "run %2d: habitara %6.1f ms, bare window %6.1f ms\n", i + 1, a, b);
+            std::fprintf(stderr,
+                         "run %2d: habitara %6.1f ms, bare window %6.1f ms, with text %6.1f ms\n",
+                         i + 1, a, b, c);
         program.push_back(a);
         window.push_back(b);
+        text.push_back(c);
     }
     XCloseDisplay(display);
     kill(xvfb, SIGTERM);
@@ -185,9 +190,10 @@ int main(int argc, char **argv)
         return 1;
     }
 
-    const double p = median(program), w = median(window);
+    const double p = median(program), w = median(window), t = median(text);
     const auto [pMin, pMax] = std::minmax_element(program.begin(), program.end());
     const auto [wMin, wMax] = std::minmax_element(window.begin(), window.end());
+    const auto [tMin, tMax] = std::minmax_element(text.begin(), text.end());
     std::printf("start to the first frame, %d runs each, in turn, under Xvfb %dx%d\n", runs,
                 screenWidth, screenHeight);
     std::printf("  habitara title screen   median %7.1f ms  (min %6.1f, max %6.1f)\n", p, *pMin,
@@ -195,5 +201,8 @@ int main(int argc, char **argv)
     std::printf("  bare Qt Widgets window  median %7.1f ms  (min %6.1f, max %6.1f)\n", w, *wMin,
                 *wMax);
     std::printf("  ratio                   %.2fx\n", p / w);
+    std::printf("  bare window with text   median %7.1f ms  (min %6.1f, max %6.1f)\n", t, *tMin,
+                *tMax);
+    std::printf("  ratio to it             %.2fx\n", p / t);
     return 0;
 }
