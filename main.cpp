@@ -7,7 +7,9 @@
 #include "platform/guard.h"
 #include "platform/msgbox.h"
 #include "platform/paths.h"
+#include "platform/picture.h"
 #include "platform/printer.h"
+#include "platform/scale.h"
 #include "platform/sound.h"
 
 #include <QApplication>
@@ -20,25 +22,23 @@ namespace {
 
 /// Scales the whole design by one factor: the one asked for, or the largest that fits the
 /// screen. Qt scales every window, font, picture and pointer position alike, so the program
-/// itself keeps working in twips. It must be settled before the application starts.
-void chooseScale(const CommandLine &options, int argc, char **argv)
+/// itself keeps working in twips. A factor asked for is settled before the application starts.
+void chooseScale(const CommandLine &options)
 {
-    if (options.scale) {
+    if (options.scale)
         qputenv("QT_SCALE_FACTOR", QByteArray::number(*options.scale));
-        return;
-    }
+}
+
+/// With no factor asked for, the design grows to the largest that fits the screen, set on the
+/// application itself before its first window: one connection to the display serves both.
+void fitToScreen()
+{
     if (qEnvironmentVariableIsSet("QT_SCALE_FACTOR"))
         return;
-    double factor = 1;
-    {
-        QGuiApplication probe(argc, argv);
-        if (QScreen *screen = QGuiApplication::primaryScreen()) {
-            const QRect area = screen->availableGeometry();
-            factor = fittingScale(area.width(), area.height());
-        }
+    if (QScreen *screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->availableGeometry();
+        scaleApplication(fittingScale(area.width(), area.height()));
     }
-    if (factor > 1)
-        qputenv("QT_SCALE_FACTOR", QByteArray::number(factor));
 }
 
 /// Finds the content and the worksheet folder. An installed program reads its content from
@@ -98,14 +98,17 @@ int main(int argc, char **argv)
     }
     if (options.runsCommand())
         return runCommand(options, argc, argv);
-    chooseScale(options, argc, argv);
+    chooseScale(options);
+    readFontConfigurationAhead();
 
     QApplication app(argc, argv);
+    fitToScreen();
     QApplication::setApplicationName(QStringLiteral("Habitara"));
     QApplication::setApplicationVersion(QStringLiteral(HABITARA_VERSION));
     QGuiApplication::setDesktopFileName(QStringLiteral("org.habitara.Habitara"));
-    registerFonts();
     chooseFolders(options);
+    loadPictureAhead(Titlefrm::pictureFile());
+    registerFonts();
     try {
         prepareWorksheetFolder();
     } catch (const ProgramError &e) {

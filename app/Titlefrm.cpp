@@ -83,10 +83,15 @@ void Titlefrm::Form_Load()
         move(float(display.width() / 2.0 - width() / 2.0),
              float(display.height() / 2.0 - height() / 2.0));
         screen<Grey>().show();
-        Picture1.setPicture(LoadPicture(QStringLiteral("images\\andesmd.jpg")));
+        Picture1.setPicture(LoadPicture(pictureFile()));
     } catch (const std::exception &) {
         setupform(*this);
     }
+}
+
+QString Titlefrm::pictureFile()
+{
+    return QStringLiteral("images\\andesmd.jpg");
 }
 
 bool Titlefrm::Form_KeyDown(int KeyCode, int)

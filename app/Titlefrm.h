@@ -11,6 +11,8 @@ class Titlefrm : public Form
 public:
     Titlefrm();
     void Form_Load() override;
+    /// The picture in the middle of the screen, which the program loads ahead of the screen.
+    static QString pictureFile();
 
     bool Form_KeyDown(int KeyCode, int Shift) override;
     void Command1_Click();

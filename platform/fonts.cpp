@@ -8,12 +8,37 @@
 #include <QGuiApplication>
 #include <QtDebug>
 
+#include <fontconfig/fontconfig.h>
+
+#include <future>
+
+namespace {
+
+std::future<void> &fontConfiguration()
+{
+    static std::future<void> reading;
+    return reading;
+}
+
+} // namespace
+
+void readFontConfigurationAhead()
+{
+    // The first font drawn waits for fontconfig to parse its configuration and load the font
+    // caches, which takes as long as opening the display; done once per process, and thread
+    // safe, it can go on beside the display's set-up.
+    if (!fontConfiguration().valid())
+        fontConfiguration() = std::async(std::launch::async, [] { FcInit(); });
+}
+
 void registerFonts()
 {
     static bool done = false;
     if (done)
         return;
     done = true;
+    if (fontConfiguration().valid())
+        fontConfiguration().wait();
     const QDir wine(QStringLiteral("/usr/share/wine/fonts"));
     // Wine's tahomabd.ttf maps no characters, so a registered bold face would draw every bold
     // caption in a fallback font; Tahoma's bold is made from the regular face instead.

@@ -4,6 +4,10 @@
 #include <QFont>
 #include <QString>
 
+/// Starts reading the system's font configuration on a thread of its own, while the application
+/// is still connecting to the display; registerFonts() waits for it. Call it once, first thing.
+void readFontConfigurationAhead();
+
 /// Registers the fonts the screens are designed in (Tahoma and MS Sans Serif from the Wine
 /// fonts, which fontconfig does not scan). Call once after the application object exists.
 void registerFonts();

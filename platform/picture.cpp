@@ -7,11 +7,15 @@
 #include "platform/wmf.h"
 #include "platform/wmfrecords.h"
 
+#include <QBuffer>
 #include <QFile>
+#include <QImageReader>
 #include <QGuiApplication>
 #include <QtEndian>
 #include <QPainter>
 #include <QtDebug>
+
+#include <future>
 
 Picture::Picture(QImage image) : m_image(std::move(image)) {}
 
@@ -42,6 +46,35 @@ bool looksLikeMetafile(const QString &path, const QByteArray &bytes)
            qFromLittleEndian<quint32>(bytes.constData()) == wmf::record::placeableKey;
 }
 
+/// The raster format the bytes begin with, or nullptr.
+const char *rasterFormat(const QByteArray &bytes)
+{
+    if (bytes.startsWith("\xff\xd8\xff"))
+        return "jpeg";
+    if (bytes.startsWith("GIF87a") || bytes.startsWith("GIF89a"))
+        return "gif";
+    if (bytes.startsWith("BM"))
+        return "bmp";
+    return nullptr;
+}
+
+/// Decodes a raster picture. Given a format, Qt still loads every image plugin to ask each in
+/// turn (the SVG one brings its own library); told not to guess, it loads only the plugin for
+/// the format the bytes begin with. Anything else is left to Qt to recognise.
+QImage decode(const QByteArray &bytes)
+{
+    if (const char *format = rasterFormat(bytes)) {
+        QBuffer buffer;
+        buffer.setData(bytes);
+        buffer.open(QIODevice::ReadOnly);
+        QImageReader reader(&buffer, format);
+        reader.setAutoDetectImageFormat(false);
+        if (QImage image = reader.read(); !image.isNull())
+            return image;
+    }
+    return QImage::fromData(bytes);
+}
+
 /// On a display scaled past its design size, the picture drawn at twice the size ("name@2x.jpg"
 /// beside "name.jpg") when there is one, so that it stays sharp; otherwise the image itself.
 QImage sharperImage(const QString &path, QImage image)
@@ -54,19 +87,15 @@ QImage sharperImage(const QString &path, QImage image)
     QFile file(contentPath(path.left(dot) + QStringLiteral("@2x") + path.mid(dot)));
     if (!file.open(QIODevice::ReadOnly))
         return image;
-    QImage sharp = QImage::fromData(file.readAll());
+    QImage sharp = decode(file.readAll());
     if (sharp.size() != image.size() * 2)
         return image;
     sharp.setDevicePixelRatio(2);
     return sharp;
 }
 
-} // namespace
-
-Picture LoadPicture(const QString &path)
+Picture readPicture(const QString &path)
 {
-    if (path.isEmpty())
-        return Picture();
     QFile file(contentPath(path));
     if (!file.open(QIODevice::ReadOnly))
         throw ProgramError(QStringLiteral("The picture \"%1\" could not be found.").arg(path));
@@ -80,13 +109,48 @@ Picture LoadPicture(const QString &path)
                 QStringLiteral("The picture \"%1\" could not be read: %2").arg(path, error));
         picture = Picture(std::move(metafile));
     } else {
-        QImage image = QImage::fromData(bytes);
+        QImage image = decode(bytes);
         if (image.isNull())
             throw ProgramError(QStringLiteral("The picture \"%1\" could not be read.").arg(path));
         picture = Picture(sharperImage(path, std::move(image)));
     }
     picture.setSource(path);
     return picture;
+}
+
+/// The one picture being loaded ahead, by its path.
+struct Ahead
+{
+    QString path;
+    std::future<Picture> picture;
+};
+
+Ahead &ahead()
+{
+    static Ahead loading;
+    return loading;
+}
+
+} // namespace
+
+void loadPictureAhead(const QString &path)
+{
+    // Work the device pixel ratio out here, so that the thread only reads it.
+    if (qGuiApp)
+        qGuiApp->devicePixelRatio();
+    ahead().path = path;
+    ahead().picture = std::async(std::launch::async, readPicture, path);
+}
+
+Picture LoadPicture(const QString &path)
+{
+    if (path.isEmpty())
+        return Picture();
+    if (ahead().picture.valid() && ahead().path == path) {
+        ahead().path.clear();
+        return ahead().picture.get();
+    }
+    return readPicture(path);
 }
 
 Picture loadPictureOrEmpty(const QString &path)

@@ -42,6 +42,11 @@ private:
 /// Loads a content picture by its relative path. An empty path gives an empty picture; a
 /// missing or unreadable file throws ProgramError.
 Picture LoadPicture(const QString &path);
+/// Starts loading a picture on a thread of its own, so that it is read and decoded while the
+/// program sets up its first screen; the next LoadPicture of the same path waits for it and
+/// gives what LoadPicture itself would have given, error included. Call it once the content
+/// folder and the scale are settled.
+void loadPictureAhead(const QString &path);
 /// As LoadPicture, but a file that cannot be loaded gives an empty picture (with a warning on
 /// the console), for screens that carry on without their picture.
 Picture loadPictureOrEmpty(const QString &path);

@@ -7,6 +7,7 @@
 #include "app/intro0.h"
 #include "app/livingmountains.h"
 #include "platform/guard.h"
+#include "platform/picture.h"
 #include "platform/twips.h"
 #include "quiz/Welldone.h"
 #include "quiz/Wrong.h"
@@ -107,6 +108,27 @@ private Q_SLOTS:
         // The main menu shows an empty picture box rather than failing.
         click(title.Command1);
         QVERIFY(screen<intro0>().visible() && screen<intro0>().Image1.picture().isNull());
+    }
+
+    void theTitlePictureLoadedAheadIsTheSameScreen()
+    {
+        Titlefrm &onTheSpot = screen<Titlefrm>();
+        onTheSpot.show();
+        const QImage expected = grab(onTheSpot);
+        unload<Titlefrm>();
+        settle();
+        loadPictureAhead(Titlefrm::pictureFile());
+        Titlefrm &ahead = screen<Titlefrm>();
+        ahead.show();
+        QCOMPARE(ahead.Picture1.picture().source(), Titlefrm::pictureFile());
+        QCOMPARE(grab(ahead), expected);
+        // A picture that cannot be loaded ahead leaves the standard screen, as on the spot.
+        unload<Titlefrm>();
+        settle();
+        content->remove(QStringLiteral("images/andesmd.jpg"));
+        loadPictureAhead(Titlefrm::pictureFile());
+        Titlefrm &missing = screen<Titlefrm>();
+        QVERIFY(missing.width() == 12000.f && missing.Picture1.picture().isNull());
     }
 
     void theSoundSwitchLastsUntilTheMenuIsLoadedAgain()

@@ -13,7 +13,8 @@ endif()
 #   keyboard: the whole program with the keyboard alone, counting the key presses of each step.
 #   screenreader: a screen reader's walk through every screen, over AT-SPI on a private D-Bus
 #   session.
-set(e2e_scripts pupil teacher activity keyboard screenreader)
+#   fitted: the design grown to fit a large display by itself, as when its scale is asked for.
+set(e2e_scripts pupil teacher activity keyboard screenreader fitted)
 set(e2e_tests)
 foreach(script IN LISTS e2e_scripts)
     add_test(NAME ${script}_under_xvfb

@@ -39,7 +39,7 @@ cpack --config "$build/CPackConfig.cmake" -B "$work/deb" >/dev/null || fail "cpa
 deb=$(ls "$work"/deb/habitara_*.deb)
 depends=$(dpkg-deb -f "$deb" Depends)
 for d in libqt6core6 libqt6gui6 libqt6widgets6 libqt6printsupport6 libqt6multimedia6 \
-         fonts-wine fonts-liberation2; do
+         qt6-base-abi fonts-wine fonts-liberation2; do
     grep -q "$d" <<<"$depends" || fail "the package does not depend on $d: $depends"
 done
 [ "$(dpkg-deb -f "$deb" Section)" = education ] || fail "the package is not in education"

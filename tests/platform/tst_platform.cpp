@@ -11,6 +11,7 @@
 #include "platform/twips.h"
 #include "tests/support/testkit.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTest>
 #include <QWidget>
@@ -108,6 +109,10 @@ private Q_SLOTS:
 
     void picturesLoadByContentPathOrFailClearly()
     {
+        // A JPEG is decoded by its own image plugin, without the others being loaded and asked.
+        QVERIFY(!LoadPicture(QStringLiteral("images\\llama.jpg")).isNull());
+        QVERIFY(loaded("imageformats/libqjpeg.so"));
+        QVERIFY(!loaded("imageformats/libqsvg.so") && !loaded("imageformats/libqgif.so"));
         QVERIFY(LoadPicture(QString()).isNull());
         QCOMPARE(LoadPicture(QStringLiteral("IMAGES\\Andesmd.jpg")).sizeTwips(),
                  QSizeF(4800, 3600));
@@ -120,6 +125,41 @@ private Q_SLOTS:
         content->write(QStringLiteral("images/broken.jpg"), QByteArray("not a picture"));
         QVERIFY_THROWS_EXCEPTION(ProgramError, LoadPicture(QStringLiteral("images\\broken.jpg")));
         QVERIFY(loadPictureOrEmpty(QStringLiteral("images\\broken.jpg")).isNull());
+    }
+
+    void picturesLoadedAheadOrByTheirFormatAreTheSamePixels()
+    {
+        // Every raster picture of the content, as Qt decodes it when it recognises the format.
+        QStringList rasters;
+        for (const char *folder : {"images", "logo"})
+            for (const QString &name :
+                 QDir(content->path(QLatin1String(folder)))
+                     .entryList({QStringLiteral("*.jpg"), QStringLiteral("*.gif"),
+                                 QStringLiteral("*.bmp")},
+                                QDir::Files))
+                rasters << QLatin1String(folder) + QLatin1Char('/') + name;
+        QVERIFY(rasters.size() > 20);
+        for (const QString &raster : rasters) {
+            const QImage expected = QImage::fromData(content->read(raster));
+            QVERIFY2(!expected.isNull(), qPrintable(raster));
+            QCOMPARE(LoadPicture(raster).image(), expected);
+        }
+
+        // Loaded ahead: the same picture, and the same error; another path is not taken for it.
+        const QString title = QStringLiteral("images\\andesmd.jpg");
+        loadPictureAhead(title);
+        const QImage other = LoadPicture(QStringLiteral("images\\llama.jpg")).image();
+        QCOMPARE(other, QImage::fromData(content->read(QStringLiteral("images/llama.jpg"))));
+        const Picture ahead = LoadPicture(title);
+        QCOMPARE(ahead.source(), title);
+        QCOMPARE(ahead.image(),
+                 QImage::fromData(content->read(QStringLiteral("images/andesmd.jpg"))));
+        content->remove(QStringLiteral("images/andesmd.jpg"));
+        // Taken once: the next load reads the folder again.
+        QVERIFY_THROWS_EXCEPTION(ProgramError, LoadPicture(title));
+        loadPictureAhead(title);
+        QVERIFY_THROWS_EXCEPTION(ProgramError, LoadPicture(title));
+        QVERIFY(loadPictureOrEmpty(title).isNull());
     }
 
     void theAudioOutputWaitsForTheFirstFrameOrTheFirstSound()
