@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "content/wmfwriter.h"
 
+#include "platform/enginedevice.h"
 #include "platform/wmfrecords.h"
 
 #include <QFontMetricsF>
@@ -858,45 +859,16 @@ void WmfEngine::drawTextItem(const QPointF &pos, const QTextItem &textItem)
 }
 
 /// A page of the given size in twips whose painting is written as metafile records.
-class WmfDevice : public QPaintDevice
+class WmfDevice : public EngineDevice
 {
 public:
-    WmfDevice(const QSize &size, RecordWriter &out) : m_size(size), m_engine(out) {}
-    ~WmfDevice() override = default;
-    QPaintEngine *paintEngine() const override { return &m_engine; }
-
-protected:
-    int metric(PaintDeviceMetric metric) const override
+    WmfDevice(const QSize &size, RecordWriter &out)
+        : EngineDevice(size, int(twipsPerInch), 24, m_engine), m_engine(out)
     {
-        switch (metric) {
-        case PdmWidth:
-            return m_size.width();
-        case PdmHeight:
-            return m_size.height();
-        case PdmWidthMM:
-            return int(std::lround(m_size.width() * 25.4 / twipsPerInch));
-        case PdmHeightMM:
-            return int(std::lround(m_size.height() * 25.4 / twipsPerInch));
-        case PdmNumColors:
-            return INT_MAX;
-        case PdmDepth:
-            return 24;
-        case PdmDpiX:
-        case PdmDpiY:
-        case PdmPhysicalDpiX:
-        case PdmPhysicalDpiY:
-            return int(twipsPerInch);
-        case PdmDevicePixelRatio:
-            return 1;
-        case PdmDevicePixelRatioScaled:
-            return int(QPaintDevice::devicePixelRatioFScale());
-        }
-        return 0;
     }
 
 private:
-    QSize m_size;
-    mutable WmfEngine m_engine;
+    WmfEngine m_engine;
 };
 
 } // namespace

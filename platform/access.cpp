@@ -2,6 +2,7 @@
 #include "platform/access.h"
 
 #include "platform/controls.h"
+#include "platform/enginedevice.h"
 #include "platform/form.h"
 #include "platform/paths.h"
 #include "platform/picture.h"
@@ -165,40 +166,14 @@ private:
     QTransform m_transform;
 };
 
-class TextDevice : public QPaintDevice
+class TextDevice : public EngineDevice
 {
 public:
-    explicit TextDevice(QSize size) : m_size(size) {}
-    QPaintEngine *paintEngine() const override { return &m_engine; }
-    TextCatcher &engine() const { return m_engine; }
-
-protected:
-    int metric(PaintDeviceMetric metric) const override
-    {
-        switch (metric) {
-        case PdmWidth:
-            return m_size.width();
-        case PdmHeight:
-            return m_size.height();
-        case PdmDpiX:
-        case PdmDpiY:
-        case PdmPhysicalDpiX:
-        case PdmPhysicalDpiY:
-            return 96;
-        case PdmDepth:
-            return 32;
-        case PdmDevicePixelRatio:
-            return 1;
-        case PdmDevicePixelRatioScaled:
-            return int(QPaintDevice::devicePixelRatioFScale());
-        default:
-            return QPaintDevice::metric(metric);
-        }
-    }
+    explicit TextDevice(QSize size) : EngineDevice(size, 96, 32, m_engine) {}
+    TextCatcher &engine() { return m_engine; }
 
 private:
-    QSize m_size;
-    mutable TextCatcher m_engine;
+    TextCatcher m_engine;
 };
 
 /// The page's lines in the order the page draws them, which is the order its text was laid

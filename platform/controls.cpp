@@ -431,25 +431,25 @@ Control::~Control()
     delete m_widget.data();
 }
 
-void Control::setLeft(float left)
+void Placed::setLeft(float left)
 {
     m_left = left;
     applyGeometry();
 }
 
-void Control::setTop(float top)
+void Placed::setTop(float top)
 {
     m_top = top;
     applyGeometry();
 }
 
-void Control::setWidth(float width)
+void Placed::setWidth(float width)
 {
     m_width = width;
     applyGeometry();
 }
 
-void Control::setHeight(float height)
+void Placed::setHeight(float height)
 {
     m_height = height;
     applyGeometry();

@@ -40,9 +40,30 @@ public:
     virtual Form &form() const = 0;
 };
 
+/// A box placed in twips, exactly as set: a control on its container, or a screen on the desktop.
+/// Changing an edge places it again.
+class Placed
+{
+public:
+    virtual ~Placed() = default;
+    float left() const { return m_left; }
+    float top() const { return m_top; }
+    float width() const { return m_width; }
+    float height() const { return m_height; }
+    void setLeft(float left);
+    void setTop(float top);
+    void setWidth(float width);
+    void setHeight(float height);
+
+protected:
+    /// Puts the box where its edges now say.
+    virtual void applyGeometry() = 0;
+    float m_left = 0, m_top = 0, m_width = 0, m_height = 0;
+};
+
 /// Base of the controls: a widget whose position and size are kept in twips exactly as set,
 /// relative to its container, and whose events reach the screen through the error guard.
-class Control
+class Control : public Placed
 {
 public:
     Control(const Control &) = delete;
@@ -54,14 +75,6 @@ public:
     /// The widget on the screen (tests find controls by its object name, such as "Label3_2").
     QWidget *widget() const { return m_widget; }
 
-    float left() const { return m_left; }
-    float top() const { return m_top; }
-    float width() const { return m_width; }
-    float height() const { return m_height; }
-    void setLeft(float left);
-    void setTop(float top);
-    void setWidth(float width);
-    void setHeight(float height);
     void move(float left, float top, float width, float height);
 
     /// Whether the control is meant to show (true on a screen not yet shown, as designed).
@@ -106,14 +119,13 @@ public:
 protected:
     /// Creates the control on its container; the widget becomes the control's to delete.
     Control(Container &container, const QString &name, QWidget *widget);
-    void applyGeometry();
+    void applyGeometry() final;
     virtual void fontChanged() {}
 
 private:
     Form *m_form;
     QString m_name;
     QPointer<QWidget> m_widget;
-    float m_left = 0, m_top = 0, m_width = 0, m_height = 0;
     QColor m_foreColor{0, 0, 0};
     QColor m_backColor{255, 255, 255};
     QString m_fontName = QStringLiteral("MS Sans Serif");

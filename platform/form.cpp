@@ -161,30 +161,6 @@ Form::~Form()
     delete m_window;
 }
 
-void Form::setLeft(float left)
-{
-    m_left = left;
-    applyGeometry();
-}
-
-void Form::setTop(float top)
-{
-    m_top = top;
-    applyGeometry();
-}
-
-void Form::setWidth(float width)
-{
-    m_width = width;
-    applyGeometry();
-}
-
-void Form::setHeight(float height)
-{
-    m_height = height;
-    applyGeometry();
-}
-
 void Form::move(float left, float top)
 {
     m_left = left;

@@ -14,7 +14,7 @@ class QWidget;
 
 /// Base of every screen: a fixed-size top-level window measured in twips. Screens are reached
 /// only through screen<T>(), which creates and loads a screen on its first touch.
-class Form : public Container
+class Form : public Container, public Placed
 {
 public:
     explicit Form(const QString &name);
@@ -34,14 +34,6 @@ public:
     QWidget *host() const override { return m_window; }
     Form &form() const override { return const_cast<Form &>(*this); }
 
-    float left() const { return m_left; }
-    float top() const { return m_top; }
-    float width() const { return m_width; }
-    float height() const { return m_height; }
-    void setLeft(float left);
-    void setTop(float top);
-    void setWidth(float width);
-    void setHeight(float height);
     void move(float left, float top);
     /// The client area: the whole window, since the frame belongs to the window manager.
     float scaleWidth() const { return m_width; }
@@ -77,11 +69,10 @@ public:
     void unregisterControl(Control *control);
 
 private:
-    void applyGeometry();
+    void applyGeometry() final;
 
     QString m_name;
     QWidget *m_window;
-    float m_left = 0, m_top = 0, m_width = 0, m_height = 0;
     QColor m_backColor;
     bool m_maximised = false;
     std::map<QString, Control *> m_controls;

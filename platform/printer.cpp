@@ -33,7 +33,7 @@ QString s_documentName = QStringLiteral("document");
 
 /// A job drawn with QPainter on a paged device (a printer or a PDF file), in twips from the
 /// top-left corner of the printable area.
-class PainterPrinter : public PrinterDevice
+class PainterPrinter : public PrinterState
 {
 public:
     /// A job on a device; a PDF job draws into the buffer and saves it to pdfPath at the end.
@@ -55,13 +55,6 @@ public:
         }
     }
 
-    void setFontName(const QString &face) override { m_face = face; }
-    void setFontSize(double points) override { m_points = points; }
-    void setForeColor(const QColor &color) override { m_color = color; }
-    double currentX() const override { return m_x; }
-    double currentY() const override { return m_y; }
-    void setCurrentX(double x) override { m_x = x; }
-    void setCurrentY(double y) override { m_y = y; }
     double scaleWidth() const override { return m_device->width() / m_scale; }
     double scaleHeight() const override { return m_device->height() / m_scale; }
 
@@ -94,7 +87,6 @@ public:
         }
     }
 
-    void setDrawWidth(int width) override { m_drawWidth = width; }
 
     void line(double x1, double y1, double x2, double y2, const QColor &color) override
     {
@@ -183,11 +175,6 @@ private:
     QPrinter *m_printer;
     QPainter m_painter;
     double m_scale;
-    QString m_face = QStringLiteral("Arial");
-    double m_points = 12;
-    QColor m_color{0, 0, 0};
-    double m_x = 0, m_y = 0;
-    int m_drawWidth = 1;
 };
 
 } // namespace

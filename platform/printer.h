@@ -42,6 +42,28 @@ public:
     virtual QString savedTo() const { return QString(); }
 };
 
+/// A job's state kept as every job keeps it: the current font, colour, line width and print
+/// position.
+class PrinterState : public PrinterDevice
+{
+public:
+    void setFontName(const QString &face) override { m_face = face; }
+    void setFontSize(double points) override { m_points = points; }
+    void setForeColor(const QColor &color) override { m_color = color; }
+    double currentX() const override { return m_x; }
+    double currentY() const override { return m_y; }
+    void setCurrentX(double x) override { m_x = x; }
+    void setCurrentY(double y) override { m_y = y; }
+    void setDrawWidth(int width) override { m_drawWidth = width; }
+
+protected:
+    QString m_face = QStringLiteral("Arial");
+    double m_points = 12;
+    QColor m_color{0, 0, 0};
+    double m_x = 0, m_y = 0;
+    int m_drawWidth = 1;
+};
+
 /// Opens a job on the printer in use: the system's default printer unless a test or the user
 /// chose another. Throws ProgramError when there is no printer.
 std::unique_ptr<PrinterDevice> openPrinter();

@@ -2,34 +2,25 @@
 // The sounds and the logo pictures that the content build writes into the run folder: each is
 // there, well formed, and fit to be played or shown.
 #include <QByteArray>
-#include <QDir>
-#include <QFile>
 #include <QHash>
 #include <QImage>
 #include <QTest>
 #include <QtEndian>
+
+#include "tests/support/testkit.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <vector>
 
+using testkit::builtFile;
+
 namespace {
 
 constexpr int fullScale = 32768;
 /// -3 dBFS: no sample may reach it.
 constexpr int peakLimit = 23197;
-
-QDir runFolder()
-{
-    return QDir(QStringLiteral(HABITARA_RUN_DIR));
-}
-
-QByteArray readFile(const QString &relativePath)
-{
-    QFile f(runFolder().filePath(relativePath));
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 quint32 le32(const QByteArray &b, qsizetype at)
 {
@@ -157,7 +148,7 @@ private Q_SLOTS:
         QFETCH(QString, name);
         QFETCH(double, shortest);
         QFETCH(double, longest);
-        const QByteArray bytes = readFile(QStringLiteral("wav/%1.wav").arg(name));
+        const QByteArray bytes = builtFile(QStringLiteral("wav/%1.wav").arg(name));
         QVERIFY2(!bytes.isEmpty(), "missing or empty");
         const Wave w = readWave(bytes);
         QVERIFY2(w.error.isEmpty(), qPrintable(w.error));
@@ -195,7 +186,7 @@ private Q_SLOTS:
     {
         std::vector<Wave> waves;
         for (const QString &name : fanfares) {
-            waves.push_back(readWave(readFile(QStringLiteral("wav/%1.wav").arg(name))));
+            waves.push_back(readWave(builtFile(QStringLiteral("wav/%1.wav").arg(name))));
             QVERIFY2(waves.back().error.isEmpty() && !waves.back().samples.empty(),
                      qPrintable(name));
         }
@@ -222,7 +213,7 @@ private Q_SLOTS:
     {
         std::vector<QImage> frames;
         for (int i = 0; i < 20; ++i) {
-            const QByteArray bytes = readFile(framePath(i));
+            const QByteArray bytes = builtFile(framePath(i));
             QVERIFY2(bytes.startsWith("GIF89a"), qPrintable(framePath(i)));
             QImage image;
             QVERIFY2(image.loadFromData(bytes, "GIF"), qPrintable(framePath(i)));
@@ -231,7 +222,7 @@ private Q_SLOTS:
             QVERIFY2(drawnShare(frames.back(), QRect(10, 10, 100, 100)) > 0.01,
                      qPrintable(framePath(i) + " is blank"));
         }
-        QVERIFY(!QFile::exists(runFolder().filePath(framePath(20))));
+        QVERIFY(builtFile(framePath(20)).isEmpty());
         // Every step of the loop, the last frame back to the first included, changes the
         // picture; and none jumps: no step is much bigger than a typical one.
         std::vector<double> steps;
@@ -250,7 +241,7 @@ private Q_SLOTS:
 
     void stillLogoIsA24BitBmp()
     {
-        const QByteArray bytes = readFile(QStringLiteral("logo/quillan2.bmp"));
+        const QByteArray bytes = builtFile(QStringLiteral("logo/quillan2.bmp"));
         QVERIFY2(bytes.size() > 54 && bytes.startsWith("BM"), "not a BMP file");
         QCOMPARE(le16(bytes, 28), quint16(24));
         QImage image;

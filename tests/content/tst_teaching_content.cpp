@@ -4,26 +4,16 @@
 #include "platform/fonts.h"
 #include "platform/textfile.h"
 #include "platform/wmf.h"
+#include "tests/support/testkit.h"
 
-#include <QDir>
-#include <QFile>
 #include <QImage>
 #include <QPainter>
 #include <QStringDecoder>
 #include <QTest>
 
+using testkit::builtFile;
+
 namespace {
-
-QString runPath(const QString &relative)
-{
-    return QDir(QStringLiteral(HABITARA_RUN_DIR)).filePath(relative);
-}
-
-QByteArray readRunFile(const QString &relative)
-{
-    QFile file(runPath(relative));
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 const QStringList pageNames = {
     QStringLiteral("key livingmountains"),
@@ -65,7 +55,7 @@ private Q_SLOTS:
     {
         QFETCH(QString, file);
         QFETCH(int, fields);
-        const QByteArray bytes = readRunFile(QStringLiteral("multiple/") + file + ".txt");
+        const QByteArray bytes = builtFile(QStringLiteral("multiple/") + file + ".txt");
         QVERIFY2(bytes.endsWith("\r\n"), qPrintable(file + ".txt is missing or unended"));
         // Every line ends in CR LF; no other control character, no comma, all Windows-1252.
         QList<QByteArray> lines = bytes.split('\n');
@@ -113,7 +103,7 @@ private Q_SLOTS:
         QFETCH(QString, file);
         QFETCH(bool, onScreen);
         QString error;
-        const auto page = wmf::Metafile::parse(readRunFile(file), &error);
+        const auto page = wmf::Metafile::parse(builtFile(file), &error);
         QVERIFY2(page && error.isEmpty(), qPrintable(file + ": " + error));
         const QSizeF limit = onScreen ? screenLimit : paperLimit;
         const QSizeF size = page->sizeTwips();

@@ -111,18 +111,18 @@ QByteArray ContentFolder::read(const QString &relative) const
 
 double RecordingPrinter::textWidth(const QString &text) const
 {
-    return QFontMetricsF(deviceFont(m_face, m_size), &twipsDevice()).horizontalAdvance(text);
+    return QFontMetricsF(deviceFont(m_face, m_points), &twipsDevice()).horizontalAdvance(text);
 }
 
 double RecordingPrinter::textHeight() const
 {
-    return QFontMetricsF(deviceFont(m_face, m_size), &twipsDevice()).height();
+    return QFontMetricsF(deviceFont(m_face, m_points), &twipsDevice()).height();
 }
 
 void RecordingPrinter::print(const QString &text, bool endLine)
 {
     m_ops->push_back(
-        {QStringLiteral("print"), text, m_x, m_y, 0, 0, m_face, m_size, m_color, endLine});
+        {QStringLiteral("print"), text, m_x, m_y, 0, 0, m_face, m_points, m_color, endLine});
     m_y += endLine ? textHeight() : 0;
     m_x = endLine ? 0 : m_x + textWidth(text);
 }
@@ -386,6 +386,12 @@ QByteArray readFile(const QString &path)
 {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<none>");
+}
+
+QByteArray builtFile(const QString &relative)
+{
+    QFile f(QDir(QStringLiteral(HABITARA_RUN_DIR)).filePath(relative));
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 QMap<QString, QByteArray> everything(const QString &folder)

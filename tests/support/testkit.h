@@ -82,34 +82,21 @@ struct PrintOp
 
 /// A printer that records what it is asked to print, with an A4 printable area and text
 /// measured in the real fonts.
-class RecordingPrinter : public PrinterDevice
+class RecordingPrinter : public PrinterState
 {
 public:
     explicit RecordingPrinter(std::vector<PrintOp> *ops) : m_ops(ops) {}
-    void setFontName(const QString &face) override { m_face = face; }
-    void setFontSize(double points) override { m_size = points; }
-    void setForeColor(const QColor &color) override { m_color = color; }
-    double currentX() const override { return m_x; }
-    double currentY() const override { return m_y; }
-    void setCurrentX(double x) override { m_x = x; }
-    void setCurrentY(double y) override { m_y = y; }
     double scaleWidth() const override { return 11184; }
     double scaleHeight() const override { return 16116; }
     double textWidth(const QString &text) const override;
     double textHeight() const override;
     void print(const QString &text, bool endLine) override;
-    void setDrawWidth(int width) override { m_drawWidth = width; }
     void line(double x1, double y1, double x2, double y2, const QColor &color) override;
     void paintPicture(const Picture &picture, double x, double y) override;
     void endDoc() override;
 
 private:
     std::vector<PrintOp> *m_ops;
-    QString m_face = QStringLiteral("Arial");
-    double m_size = 12;
-    QColor m_color{0, 0, 0};
-    double m_x = 0, m_y = 0;
-    int m_drawWidth = 1;
 };
 
 /// The recorders in place for one test: sounds, printouts and message boxes.
@@ -178,6 +165,8 @@ QString focusName();                  ///< the object name of the widget with th
 
 void writeFile(const QString &path, const QByteArray &bytes); ///< making its folders
 QByteArray readFile(const QString &path);                     ///< "<none>" when unreadable
+/// A file of the built content, by its path in the run folder; empty when unreadable.
+QByteArray builtFile(const QString &relative);
 /// Everything in a folder, read without following links: files with their bytes, links as
 /// "link to <target>", pipes and folders as "pipe" and "folder".
 QMap<QString, QByteArray> everything(const QString &folder);
