@@ -70,47 +70,41 @@ namespace aiken {
 
 QuizReading read(const QString &text)
 {
-    QuizReading reading;
-    Block b;
-    auto finish = [&] {
-        if (!b.empty())
-            exchange::judge(reading, parsed(b));
-        b = Block();
+    const auto parse = [](const Block &b) -> std::optional<ParsedQuestion> {
+        if (b.empty())
+            return std::nullopt;
+        return parsed(b);
     };
-    for (const QString &line : text.split(QLatin1Char('\n'))) {
+    const auto step = [](const QString &line, Block &b, const auto &finish) {
         if (line.trimmed().isEmpty()) {
             // A blank line ends a question that has no answers yet; between answers it is
             // only space.
             if (b.options.isEmpty())
                 finish();
-            continue;
+            return;
         }
         if (b.empty()) {
             // The first line of a question is its text, whatever it looks like.
             b.text << line.trimmed();
-            continue;
+            return;
         }
         if (const auto m = answerLine().match(line); m.hasMatch()) {
             b.answered = true;
             b.answer = m.captured(1);
             finish();
-            continue;
+            return;
         }
         if (const auto m = optionLine().match(line); m.hasMatch()) {
             b.letters << m.captured(1);
             b.options << m.captured(2).trimmed();
-            continue;
-        }
-        if (b.options.isEmpty()) {
-            b.text << line.trimmed();
-            continue;
+            return;
         }
         // Text after the answers without an ANSWER line starts the next question.
-        finish();
+        if (!b.options.isEmpty())
+            finish();
         b.text << line.trimmed();
-    }
-    finish();
-    return reading;
+    };
+    return exchange::readBlocks<Block>(text, parse, step);
 }
 
 QString write(const Worksheet &sheet)

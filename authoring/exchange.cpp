@@ -194,14 +194,11 @@ QString exportProblem(const Worksheet &sheet, bool checkTitle)
     if (const QString problem = saveProblem(probe, {}); !problem.isEmpty())
         return problem;
     for (int q = 0; q < 10; ++q) {
-        QStringList texts{sheet.questions[q]};
-        for (const QString &answer : sheet.answers[q])
-            texts << answer;
+        const QStringList texts = questionTexts(sheet, q);
         for (qsizetype i = 0; i < texts.size(); ++i) {
             if (!texts[i].trimmed().isEmpty())
                 continue;
-            return QStringLiteral("Question %1").arg(q + 1) +
-                   (i == 0 ? QString() : QStringLiteral(", answer ") + letter(int(i - 1)) + ",") +
+            return textPlace(q, i) +
                    QStringLiteral(" holds only spaces, which a quiz file cannot carry. Please "
                                   "write it and try again.");
         }

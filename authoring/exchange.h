@@ -9,6 +9,7 @@
 #include <QStringList>
 
 #include <array>
+#include <optional>
 
 class FieldReader;
 
@@ -75,6 +76,26 @@ QString formatName(QuizFormat format);
 /// Judges a parsed question against what a worksheet can hold and files it as usable or
 /// left out.
 void judge(QuizReading &reading, const ParsedQuestion &question);
+
+/// Reads a text line by line in blocks of one question each, judging each question as its
+/// block ends: step(line, block, finish) adds the line to the block, or first calls finish() to
+/// end the block; the text's end ends the last one. parse(block) is the block's question, or
+/// nothing for a block with no question in it.
+template <typename Block, typename Parse, typename Step>
+QuizReading readBlocks(const QString &text, Parse parse, Step step)
+{
+    QuizReading reading;
+    Block block;
+    const auto finish = [&] {
+        if (const std::optional<ParsedQuestion> question = parse(block))
+            judge(reading, *question);
+        block = Block();
+    };
+    for (const QString &line : text.split(QLatin1Char('\n')))
+        step(line, block, finish);
+    finish();
+    return reading;
+}
 
 /// The first words of a text, cut at a word, for a report.
 QString startOf(const QString &text);

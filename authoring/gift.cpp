@@ -331,35 +331,30 @@ namespace gift {
 
 QuizReading read(const QString &text)
 {
-    QuizReading reading;
-    QString block;
-    auto finish = [&] {
-        if (!block.trimmed().isEmpty())
-            exchange::judge(reading, parseQuestion(block));
-        block.clear();
+    const auto parse = [](const QString &block) -> std::optional<ParsedQuestion> {
+        if (block.trimmed().isEmpty())
+            return std::nullopt;
+        return parseQuestion(block);
     };
-    for (const QString &line : text.split(QLatin1Char('\n'))) {
+    const auto step = [](const QString &line, QString &block, const auto &finish) {
         if (isComment(line))
-            continue;
+            return;
         if (line.trimmed().isEmpty() || isCategory(line)) {
             finish();
-            continue;
+            return;
         }
         if (!block.isEmpty())
             block += QLatin1Char('\n');
         block += line;
-    }
-    finish();
-    return reading;
+    };
+    return exchange::readBlocks<QString>(text, parse, step);
 }
 
 QString write(const Worksheet &sheet)
 {
     QString out = QStringLiteral("// ") + sheet.title + QStringLiteral(", from Habitara\n\n");
     for (int q = 0; q < 10; ++q) {
-        QStringList texts{sheet.questions[q]};
-        for (const QString &answer : sheet.answers[q])
-            texts << answer;
+        const QStringList texts = questionTexts(sheet, q);
         // Texts a platform would take for markup, or for a matching pair, go as HTML with
         // those characters written as entities; so does a text that starts like a format.
         bool asHtml = sheet.questions[q].startsWith(QLatin1Char('['));

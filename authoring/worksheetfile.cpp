@@ -33,6 +33,22 @@ QString questionName(int q)
 
 } // namespace
 
+QStringList questionTexts(const Worksheet &sheet, int q)
+{
+    QStringList texts{sheet.questions[q]};
+    for (const QString &answer : sheet.answers[q])
+        texts << answer;
+    return texts;
+}
+
+QString textPlace(int q, qsizetype i)
+{
+    if (i == 0)
+        return questionName(q);
+    return questionName(q) + QStringLiteral(", answer ") + QChar(char16_t(u'A' + (i - 1))) +
+           QStringLiteral(",");
+}
+
 QStringList worksheetLines(const Worksheet &sheet)
 {
     QStringList lines{stored(sheet.title), QStringLiteral(" ")};
@@ -113,14 +129,9 @@ QString saveProblem(const Worksheet &sheet, const QStringList &registered)
     if (const QString problem = titleProblem(sheet.title, registered); !problem.isEmpty())
         return problem;
     for (int q = 0; q < 10; ++q) {
-        QStringList texts{sheet.questions[q]};
-        for (const QString &answer : sheet.answers[q])
-            texts << answer;
+        const QStringList texts = questionTexts(sheet, q);
         for (qsizetype i = 0; i < texts.size(); ++i) {
-            const QString where = i == 0
-                                      ? questionName(q)
-                                      : questionName(q) + QStringLiteral(", answer ") +
-                                            QChar(char16_t(u'A' + (i - 1))) + QStringLiteral(",");
+            const QString where = textPlace(q, i);
             if (!LineWriter::canEncode(texts[i]))
                 return where + QStringLiteral(" holds a character that cannot be saved in a "
                                               "worksheet. Please change it and save again.");

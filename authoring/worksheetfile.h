@@ -33,6 +33,12 @@ public:
     using ProgramError::ProgramError;
 };
 
+/// Question q's text and then its four answers (q from 0 to 9).
+QStringList questionTexts(const Worksheet &sheet, int q);
+/// Where text i of questionTexts(sheet, q) stands, in the teacher's words: "Question 3" for the
+/// question, "Question 3, answer B," for an answer.
+QString textPlace(int q, qsizetype i);
+
 /// The 72 lines of a worksheet's file, every "," of its texts stored as "&".
 QStringList worksheetLines(const Worksheet &sheet);
 

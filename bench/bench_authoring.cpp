@@ -7,6 +7,7 @@
 #include "authoring/worksheets.h"
 #include "bench/benchkit.h"
 #include "platform/form.h"
+#include "tests/support/author.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -15,14 +16,6 @@
 #include <vector>
 
 namespace {
-
-QStringList titles(int n)
-{
-    QStringList list;
-    for (int i = 1; i <= n; ++i)
-        list << QStringLiteral("Worksheet number %1").arg(i);
-    return list;
-}
 
 Worksheet sheetTitled(const QString &title)
 {
@@ -46,7 +39,7 @@ int main(int argc, char **argv)
     QTemporaryDir dir;
     QDir::setCurrent(dir.path());
     QDir().mkdir(QStringLiteral("multiple"));
-    writeRegister(titles(1000));
+    writeRegister(author::titles(1000, QStringLiteral("Worksheet number")));
 
     std::vector<double> open, turn;
     for (int run = 0; run < 20; ++run) {
@@ -72,7 +65,7 @@ int main(int argc, char **argv)
 
     std::vector<double> save;
     for (int run = 0; run < 20; ++run) {
-        writeRegister(titles(999));
+        writeRegister(author::titles(999, QStringLiteral("Worksheet number")));
         save.push_back(benchkit::millisecondsOf(
             [] { storeWorksheet(sheetTitled(QStringLiteral("The new one"))); }));
     }

@@ -29,15 +29,6 @@ void report(Recorders &rec)
     std::fflush(stdout);
 }
 
-QStringList listed(const worksheets &cat)
-{
-    QStringList titles;
-    for (int i = 1; i <= 24; ++i)
-        if (cat.Label2[i].visible())
-            titles << cat.Label2[i].caption();
-    return titles;
-}
-
 } // namespace
 
 int main(int argc, char **argv)
@@ -54,7 +45,7 @@ int main(int argc, char **argv)
 
     worksheets &cat = author::openCatalogue();
     report(rec);
-    const QStringList titles = listed(cat);
+    const QStringList titles = author::shown(cat);
     for (bool edit : {false, true}) {
         if (edit)
             click(cat.Check1);
@@ -81,7 +72,7 @@ int main(int argc, char **argv)
     worksheets &again = author::openCatalogue();
     report(rec);
     click(again.Check2);
-    for (qsizetype left = listed(again).size(); left > 0; --left) {
+    for (qsizetype left = author::shown(again).size(); left > 0; --left) {
         click(again.Label2[1]);
         report(rec);
     }

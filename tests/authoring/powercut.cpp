@@ -52,17 +52,6 @@ void say(const char *what, const QString &title)
     std::exit(3);
 }
 
-/// Replaces the title in the wizard's title box, key by key.
-void retype(wizard &w, const QString &title)
-{
-    QWidget *box = w.Text1.widget();
-    box->setFocus();
-    QTest::keyClick(box, Qt::Key_End);
-    for (int i = int(w.Text1.text().size()); i > 0; --i)
-        QTest::keyClick(box, Qt::Key_Backspace);
-    typeInto(w.Text1, title);
-}
-
 } // namespace
 
 int main(int argc, char **argv)
@@ -88,7 +77,7 @@ int main(int argc, char **argv)
     for (int n = 1;; ++n) {
         if (n % 2 == 1) {
             const QString title = QStringLiteral("Power %1-%2").arg(seed).arg(n);
-            retype(w, title);
+            retype(w.Text1, title);
             rec.messages.clear();
             click(w.Label3[1]);
             if (rec.messages != QStringList{QStringLiteral("Your worksheet has been saved.")})
@@ -99,24 +88,20 @@ int main(int argc, char **argv)
         // The catalogue in its delete mode; a title of its first page, chosen at random.
         worksheets &catalogue = author::openCatalogue();
         click(catalogue.Check2);
-        QList<int> shown;
-        for (int i = 1; i <= 24; ++i)
-            if (catalogue.Label2[i].visible())
-                shown << i;
+        const QStringList shown = author::shown(catalogue);
         if (!shown.isEmpty()) {
-            Label &slot = catalogue.Label2[shown[random.bounded(int(shown.size()))]];
-            const QString title = slot.caption();
+            const int slot = 1 + random.bounded(int(shown.size()));
+            const QString title = shown[slot - 1];
             say("deleting", title);
             rec.messages.clear();
-            click(slot);
+            click(catalogue.Label2[slot]);
             const QString confirm =
                 QStringLiteral("Are you sure that you want to delete the worksheet ") + title +
                 QLatin1Char('?');
             if (rec.messages != QStringList{confirm})
                 unexpected(rec.messages.join(QLatin1Char('|')));
-            for (int i = 1; i <= 24; ++i)
-                if (catalogue.Label2[i].visible() && catalogue.Label2[i].caption() == title)
-                    unexpected(QStringLiteral("%1 is still in the catalogue").arg(title));
+            if (author::shown(catalogue).contains(title))
+                unexpected(QStringLiteral("%1 is still in the catalogue").arg(title));
             say("deleted", title);
         }
         click(catalogue.Label2[0]);

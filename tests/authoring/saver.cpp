@@ -1,10 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// worksheet_saver FOLDER PREFIX COUNT [delete]: saves worksheets "PREFIX 1" onwards as another
-// copy would, or with "delete" takes them off the register one by one. A failure ends it with
-// status 1, its message on the error output.
+// worksheet_saver FOLDER PREFIX COUNT [delete]: saves worksheets "PREFIX 1" onwards (each as
+// author::writeWorksheet types it) as another copy would, or with "delete" takes them off the
+// register one by one. A failure ends it with status 1, its message on the error output.
 #include "app/Module1.h"
 #include "authoring/register.h"
 #include "authoring/worksheetfile.h"
+#include "tests/support/author.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -24,14 +25,7 @@ int main(int argc, char **argv)
     QDir::setCurrent(args[1]);
     const int count = args[3].toInt();
     for (int i = 1; i <= count; ++i) {
-        Worksheet sheet;
-        sheet.title = args[2] + QLatin1Char(' ') + QString::number(i);
-        for (int q = 0; q < 10; ++q) {
-            sheet.questions[q] = sheet.title + QStringLiteral(" question %1").arg(q + 1);
-            for (int a = 0; a < 4; ++a)
-                sheet.answers[q][a] = QString(QChar(char16_t(u'A' + a)));
-            sheet.right[q] = 1;
-        }
+        const Worksheet sheet = author::worksheet(args[2] + QLatin1Char(' ') + QString::number(i));
         try {
             if (deleting) {
                 Module1::chosenworksheet = sheet.title;

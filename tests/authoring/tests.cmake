@@ -2,7 +2,7 @@
 # The helper that saves worksheets from a second process, for the test of two copies of the
 # program sharing one register.
 add_executable(worksheet_saver ${CMAKE_CURRENT_LIST_DIR}/saver.cpp)
-target_link_libraries(worksheet_saver PRIVATE habitara_screens)
+target_link_libraries(worksheet_saver PRIVATE habitara_testsupport)
 if(TARGET tst_concurrentsaves)
     add_dependencies(tst_concurrentsaves worksheet_saver)
     target_compile_definitions(tst_concurrentsaves PRIVATE

@@ -72,17 +72,6 @@ QByteArray fileBytes(const Worksheet &sheet)
     return windows1252(worksheetLines(sheet).join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"));
 }
 
-QMap<QString, QByteArray> filesIn(const QString &folder)
-{
-    QMap<QString, QByteArray> files;
-    for (const QString &name : QDir(folder).entryList(QDir::Files)) {
-        QFile f(QDir(folder).filePath(name));
-        f.open(QIODevice::ReadOnly);
-        files[name] = f.readAll();
-    }
-    return files;
-}
-
 /// A GIFT question with four answers, the first right.
 QString giftQuestion(int n)
 {
@@ -145,8 +134,32 @@ private Q_SLOTS:
             u"The _____ is hot.|Moon|Sun|Snow|Ice|2"_s, none);
         row("gift true/false", "gift", u"The sun is hot.{T}"_s, none,
             u"Question 1, 'The sun is hot.': true/false questions cannot be used."_s);
-        row("gift true/false feedback", "gift", u"Hot?{FALSE#No#Yes}"_s, none,
-            u"Question 1, 'Hot?': true/false questions cannot be used."_s);
+        // Questions about heat that a worksheet cannot take, each with its reason.
+        const std::tuple<QString, QString, QString> hot[] = {
+            {u"gift"_s, u"Hot?{FALSE#No#Yes}"_s, u"true/false questions cannot be used."_s},
+            {u"gift"_s, u"Hot?{=Sun ~Moon ~Snow}"_s, u"it has 3 answers, a worksheet needs 4."_s},
+            {u"gift"_s, u"Hot?{=Sun =Fire ~Snow ~Ice}"_s,
+             u"more than one answer is marked right."_s},
+            {u"gift"_s, u"Hot?{~Sun ~Fire ~Snow ~Ice}"_s, u"no answer is marked right."_s},
+            {u"gift"_s, u"Hot?{~%50%Sun ~%50%Fire ~Snow ~Ice}"_s,
+             u"it gives part marks to several answers, and a worksheet needs one right answer."_s},
+            {u"gift"_s, u"Hot?{=a ~b ~"_s + QString(31, u'c') + u" ~d}"_s,
+             u"answer C is 31 characters long, and the wizard takes at most 30."_s},
+            {u"gift"_s, u"Hot?{=\"Sun\" ~b ~c ~d}"_s,
+             u"answer A starts with a double quote (\"), which a worksheet cannot keep at the "
+             u"start."_s},
+            {u"gift"_s, u"Hot?{=Sun ~Moon"_s, u"its answers are not closed with \"}\"."_s},
+            {u"gift"_s, u"Hot?{Sun ~Moon ~Snow ~Ice}"_s,
+             u"its answers do not start with \"=\" or \"~\"."_s},
+            {u"aiken"_s, u"Hot?\nA. Sun\nB. Moon\nC. Snow\nANSWER: A"_s,
+             u"it has 3 answers, a worksheet needs 4."_s},
+            {u"aiken"_s, u"Hot?\nA. Sun\nB. Moon\nC. Snow\nD. Ice\nE. Fire\nANSWER: E"_s,
+             u"it has 5 answers, a worksheet needs 4."_s},
+            {u"aiken"_s, u"Hot?\nA. Sun\nB. Moon\nC. Snow\nD. Ice\nANSWER: F"_s,
+             u"its ANSWER line names \"F\", which is not one of its answers."_s}};
+        for (const auto &[format, text, why] : hot)
+            QTest::newRow(qPrintable(format + u' ' + QString(text).replace(u'\n', u'/')))
+                << format << text << none << u"Question 1, 'Hot?': "_s + why;
         row("gift short answer", "gift", u"Who?{=no one =nobody}"_s, none,
             u"Question 1, 'Who?': short-answer questions cannot be used."_s);
         row("gift numerical", "gift", u"When?{#1822:5}"_s, none,
@@ -156,36 +169,17 @@ private Q_SLOTS:
             u"Question 1, 'Match the animal to its…': matching questions cannot be used."_s);
         row("gift essay", "gift", u"Write about deserts.{}"_s, none,
             u"Question 1, 'Write about deserts.': essay questions cannot be used."_s);
-        row("gift three answers", "gift", u"Hot?{=Sun ~Moon ~Snow}"_s, none,
-            u"Question 1, 'Hot?': it has 3 answers, a worksheet needs 4."_s);
-        row("gift two right", "gift", u"Hot?{=Sun =Fire ~Snow ~Ice}"_s, none,
-            u"Question 1, 'Hot?': more than one answer is marked right."_s);
-        row("gift none right", "gift", u"Hot?{~Sun ~Fire ~Snow ~Ice}"_s, none,
-            u"Question 1, 'Hot?': no answer is marked right."_s);
-        row("gift part marks", "gift", u"Hot?{~%50%Sun ~%50%Fire ~Snow ~Ice}"_s, none,
-            u"Question 1, 'Hot?': it gives part marks to several answers, and a worksheet "
-            u"needs one right answer."_s);
         row("gift question too long", "gift", QString(61, u'q') + u"{=a ~b ~c ~d}"_s, none,
             u"Question 1, '"_s + QString(24, u'q') +
                 u"…': the question is 61 characters long, and the wizard takes at most 60."_s);
-        row("gift answer too long", "gift", u"Hot?{=a ~b ~"_s + QString(31, u'c') + u" ~d}"_s, none,
-            u"Question 1, 'Hot?': answer C is 31 characters long, and the wizard takes at most "
-            u"30."_s);
         row("gift beyond windows-1252", "gift", u"Snow \u2603?{=a ~b ~c ~d}"_s, none,
             u"Question 1, 'Snow \u2603?': the question holds \"\u2603\", which a worksheet "
             u"cannot store."_s);
-        row("gift leading quote", "gift", u"Hot?{=\"Sun\" ~b ~c ~d}"_s, none,
-            u"Question 1, 'Hot?': answer A starts with a double quote (\"), which a worksheet "
-            u"cannot keep at the start."_s);
-        row("gift unclosed answers", "gift", u"Hot?{=Sun ~Moon"_s, none,
-            u"Question 1, 'Hot?': its answers are not closed with \"}\"."_s);
         row("gift no answers", "gift", u"Read this first."_s, none,
             u"Question 1, 'Read this first.': it has no answers in { }, so it is not a "
             u"question."_s);
         row("gift unclosed name", "gift", u"::Name Hot?{=a ~b ~c ~d}"_s, none,
             u"Question 1, 'Name Hot?{=a ~b ~c ~d}': its name is not closed with \"::\"."_s);
-        row("gift answers without marks", "gift", u"Hot?{Sun ~Moon ~Snow ~Ice}"_s, none,
-            u"Question 1, 'Hot?': its answers do not start with \"=\" or \"~\"."_s);
         row("gift mixed", "gift",
             u"Hot?{=Sun ~Moon ~Snow ~Ice}\n\n// two\nTrue?{T}\n\n::3::Cold?{~Sun =Ice ~Fire "
             u"~Lava}\n\n\nWho?{=me}"_s,
@@ -201,20 +195,11 @@ private Q_SLOTS:
         row("aiken question over lines", "aiken",
             u"What is\nhot?\nA. Sun\nB. Moon\nC. Snow\nD. Ice\nANSWER: D\n"_s,
             u"What is hot?|Sun|Moon|Snow|Ice|4"_s, none);
-        row("aiken too few options", "aiken", u"Hot?\nA. Sun\nB. Moon\nC. Snow\nANSWER: A"_s, none,
-            u"Question 1, 'Hot?': it has 3 answers, a worksheet needs 4."_s);
-        row("aiken five options", "aiken",
-            u"Hot?\nA. Sun\nB. Moon\nC. Snow\nD. Ice\nE. Fire\nANSWER: E"_s, none,
-            u"Question 1, 'Hot?': it has 5 answers, a worksheet needs 4."_s);
         row("aiken no answer line", "aiken",
             u"Hot?\nA. Sun\nB. Moon\nC. Snow\nD. Ice\n\nCold?\nA. Sun\nB. Ice\nC. Fire\nD. "
             u"Lava\nANSWER: B\n"_s,
             u"Cold?|Sun|Ice|Fire|Lava|2"_s,
             u"Question 1, 'Hot?': it has no ANSWER line saying which answer is right."_s);
-        row("aiken answer names no option", "aiken",
-            u"Hot?\nA. Sun\nB. Moon\nC. Snow\nD. Ice\nANSWER: F"_s, none,
-            u"Question 1, 'Hot?': its ANSWER line names \"F\", which is not one of its "
-            u"answers."_s);
         row("aiken no options", "aiken",
             u"Deserts quiz\n\nHot?\nA. Sun\nB. Moon\nC. Snow\nD. "
             u"Ice\nANSWER: A"_s,
@@ -382,7 +367,7 @@ private Q_SLOTS:
         // The folder already holds a worksheet whose title the import would take first.
         writeFile(folder + u"/Deserts 1.txt"_s, author::worksheetBytes(u"Deserts 1"_s));
         writeFile(folder + u"/track.txt"_s, author::registerBytes({u"Deserts 1"_s}));
-        const auto before = filesIn(folder);
+        const auto before = testkit::everything(folder);
 
         // Twenty-three questions: twenty fit, three do not.
         QString gift = u"// From the school's platform\n$CATEGORY: Deserts\n\n"_s;
@@ -425,7 +410,7 @@ private Q_SLOTS:
               u"Made 2 worksheets: \"Deserts 2\", \"Deserts 3\""_s})
             QVERIFY2(said.contains(line), qPrintable(said));
 
-        auto after = filesIn(folder);
+        auto after = testkit::everything(folder);
         QCOMPARE(after.value(u"track.txt"_s),
                  author::registerBytes({u"Deserts 1"_s, u"Deserts 2"_s, u"Deserts 3"_s}));
         QCOMPARE(after.take(u"Deserts 1.txt"_s), before.value(u"Deserts 1.txt"_s));
@@ -436,7 +421,7 @@ private Q_SLOTS:
                  u"Which desert animal is number 23?"_s);
 
         // Exported back, the second worksheet is the file's first ten usable questions.
-        const auto imported = filesIn(folder);
+        const auto imported = testkit::everything(folder);
         const QString out = dir.filePath(u"back.gift"_s);
         QCOMPARE(run({u"--export"_s, u"Deserts 2"_s, out}, &said), 0);
         QVERIFY2(said.contains(out), qPrintable(said));
@@ -474,7 +459,7 @@ private Q_SLOTS:
         for (const auto &[arguments, code] : refused) {
             QCOMPARE(run(arguments, &said), code);
             QVERIFY(!said.isEmpty());
-            QCOMPARE(filesIn(folder), imported);
+            QCOMPARE(testkit::everything(folder), imported);
         }
         QCOMPARE(readFile(decoy), QByteArray("keep me"));
     }

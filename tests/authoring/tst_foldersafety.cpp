@@ -269,59 +269,94 @@ private Q_SLOTS:
                         .contains(QStringLiteral("Copy number %1").arg(i)));
     }
 
-    // Links, pipes and folders where a worksheet's file should be are refused, never followed,
-    // read or waited on; what they point at stays as it was.
-    void whatIsNotAWorksheetFileIsRefused_data()
+    // Links, pipes and folders where a worksheet's file, the register or its lock should be are
+    // refused, never followed, read, waited on or rewritten; what they point at stays as it was.
+    // A save while the register cannot be used keeps the worksheet and says it is not listed.
+    void whatIsNotAnOrdinaryFileIsLeftAlone_data()
     {
-        QTest::addColumn<QString>("entry"); ///< what stands at "<title>.txt"
-        QTest::addColumn<QString>("action");
-        QTest::addColumn<QString>("said");
-        const char *rows[][3] = {
-            {"outside", "save", "\"Fresh Save.txt\" is a link to another file"},
-            {"outside", "run", "is a link to another file"},
-            {"outside", "edit", "is a link to another file"},
+        QTest::addColumn<QString>("name");    ///< in the worksheet folder
+        QTest::addColumn<QString>("entry");   ///< what stands there
+        QTest::addColumn<QString>("action");  ///< save, or run or edit "Fresh Save"
+        QTest::addColumn<QString>("opening"); ///< what opening the catalogue says
+        QTest::addColumn<QString>("said");    ///< what the action says
+        const char *sheetRows[][3] = {
+            {"link", "save", "\"Fresh Save.txt\" is a link to another file"},
+            {"link", "run", "is a link to another file"},
+            {"link", "edit", "is a link to another file"},
             {"passwd", "run", "is a link to another file"},
             {"pipe", "run", "\"Fresh Save.txt\" is a pipe"},
             {"pipe", "edit", "is a pipe"},
             {"pipe", "save", "is a pipe"},
             {"folder", "save", "is a folder"},
             {"folder", "run", "is a folder"}};
-        for (const auto &[entry, action, said] : rows)
-            QTest::addRow("%s, %s", entry, action) << entry << action << said;
+        for (const auto &[entry, action, said] : sheetRows)
+            QTest::addRow("worksheet as a %s, %s", entry, action)
+                << "Fresh Save.txt" << entry << action << "" << said;
+        for (const char *kind : {"link", "pipe", "folder"})
+            QTest::addRow("register as a %s", kind)
+                << "track.txt" << kind << "save"
+                << QStringLiteral("cannot be used: \"track.txt\" is a %1")
+                       .arg(kind == QByteArray("link") ? "link to another file" : kind)
+                << "Your worksheet has been saved as \"Fresh Save.txt\"";
+        for (const char *kind : {"pipe", "link to another file"})
+            QTest::addRow("lock as a %s", kind)
+                << "track.txt.lock" << QString::fromLatin1(kind).section(u' ', 0, 0) << "save"
+                << ""
+                << QStringLiteral("\"track.txt.lock\" is a %1, not an ordinary file, so the "
+                                  "worksheet was not saved")
+                       .arg(kind);
     }
 
-    void whatIsNotAWorksheetFileIsRefused()
+    void whatIsNotAnOrdinaryFileIsLeftAlone()
     {
+        QFETCH(QString, name);
         QFETCH(QString, entry);
         QFETCH(QString, action);
+        QFETCH(QString, opening);
         QFETCH(QString, said);
         const QString title = QStringLiteral("Fresh Save");
+        // The decoys are a worksheet and a register that would load, were they ever followed.
         QTemporaryDir elsewhere;
-        const QString decoy = elsewhere.filePath(QStringLiteral("decoy.txt"));
-        writeFile(decoy, worksheetBytes(QStringLiteral("Decoy")));
-        const QString file = content->path(QStringLiteral("multiple/Fresh Save.txt"));
-        if (entry == QStringLiteral("outside"))
-            QVERIFY(QFile::link(decoy, file));
-        else if (entry == QStringLiteral("passwd"))
-            QVERIFY(QFile::link(QStringLiteral("/etc/passwd"), file));
-        else if (entry == QStringLiteral("pipe"))
-            QCOMPARE(::mkfifo(QFile::encodeName(file).constData(), 0644), 0);
+        writeFile(elsewhere.filePath(QStringLiteral("decoy.txt")),
+                  worksheetBytes(QStringLiteral("Decoy")));
+        writeFile(elsewhere.filePath(QStringLiteral("track.txt")),
+                  registerBytes({QStringLiteral("Decoy")}));
+        const QString decoy =
+            entry == QStringLiteral("passwd")
+                ? QStringLiteral("/etc/passwd")
+                : elsewhere.filePath(name.startsWith(u"track") ? QStringLiteral("track.txt")
+                                                               : QStringLiteral("decoy.txt"));
+        if (!name.startsWith(u"track"))
+            content->write(track, registerBytes({title}));
+        const QString path = content->path(QStringLiteral("multiple/") + name);
+        content->remove(QStringLiteral("multiple/") + name);
+        if (entry == QStringLiteral("pipe"))
+            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0644), 0);
+        else if (entry == QStringLiteral("folder"))
+            QVERIFY(QDir().mkpath(path));
         else
-            QVERIFY(QDir().mkpath(file));
-        content->write(track, registerBytes({title}));
+            QVERIFY(QFile::link(decoy, path));
         const auto before = everything(content->path(QStringLiteral("multiple")));
-        const auto decoyBefore = everything(elsewhere.path());
+        const auto decoysBefore = everything(elsewhere.path());
         QFile passwd(QStringLiteral("/etc/passwd"));
         QVERIFY(passwd.open(QIODevice::ReadOnly));
         const QByteArray passwdBefore = passwd.readAll();
 
+        rec->messages.clear();
+        worksheets &cat = openCatalogue();
+        QCOMPARE(rec->messages.size(), opening.isEmpty() ? 0 : 1);
+        if (!opening.isEmpty()) {
+            QVERIFY2(rec->messages[0].contains(opening), qPrintable(rec->messages[0]));
+            QVERIFY(shown(cat).isEmpty());
+        }
         QStringList messages;
         if (action == QStringLiteral("save")) {
+            click(cat.Label2[0]);
+            settle();
             wizard &w = openWizard();
             writeWorksheet(w, title);
             messages = rec->said(w.Label3[1]);
         } else {
-            worksheets &cat = openCatalogue();
             if (action == QStringLiteral("edit"))
                 click(cat.Check1);
             messages = rec->said(cat.Label2[1]);
@@ -330,88 +365,24 @@ private Q_SLOTS:
         }
         QCOMPARE(messages.size(), 1);
         QVERIFY2(messages[0].contains(said), qPrintable(messages[0]));
-        QVERIFY2(!messages[0].contains(QStringLiteral("has been saved")), qPrintable(messages[0]));
-        QCOMPARE(everything(content->path(QStringLiteral("multiple"))), before);
-        QCOMPARE(everything(elsewhere.path()), decoyBefore);
+        auto after = everything(content->path(QStringLiteral("multiple")));
+        if (said.startsWith(QStringLiteral("Your worksheet")))
+            QCOMPARE(after.take(QStringLiteral("Fresh Save.txt")), worksheetBytes(title));
+        else
+            QVERIFY2(!messages[0].contains(QStringLiteral("has been saved")),
+                     qPrintable(messages[0]));
+        QCOMPARE(after, before);
+        QCOMPARE(everything(elsewhere.path()), decoysBefore);
         passwd.seek(0);
         QCOMPARE(passwd.readAll(), passwdBefore);
 
-        // It can still be taken off the list.
+        // A worksheet that cannot be opened can still be taken off the list.
         if (action != QStringLiteral("save")) {
-            worksheets &cat = screen<worksheets>();
             click(cat.Check2);
             QCOMPARE(rec->said(cat.Label2[1]).size(), 1);
             QCOMPARE(content->read(track), registerBytes({}));
-            QCOMPARE(everything(elsewhere.path()), decoyBefore);
+            QCOMPARE(everything(elsewhere.path()), decoysBefore);
         }
-    }
-
-    // A register or lock that is a link or a pipe is never followed, read, waited on or
-    // rewritten; a save keeps the worksheet and says it could not be listed.
-    void whatIsNotTheRegisterIsLeftAlone_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("entry");
-        QTest::addColumn<QString>("listSays");
-        QTest::addColumn<QString>("saveSays");
-        const QString kept = QStringLiteral("Your worksheet has been saved as \"Fresh Save.txt\"");
-        for (const char *kind : {"link", "pipe", "folder"})
-            QTest::addRow("register as a %s", kind)
-                << "track.txt" << kind
-                << QStringLiteral("cannot be used: \"track.txt\" is a %1")
-                       .arg(kind == QByteArray("link") ? "link to another file" : kind)
-                << kept;
-        for (const char *kind : {"pipe", "link to another file"})
-            QTest::addRow("lock as a %s", kind)
-                << "track.txt.lock" << QString::fromLatin1(kind).section(u' ', 0, 0) << ""
-                << QStringLiteral("\"track.txt.lock\" is a %1, not an ordinary file, so the "
-                                  "worksheet was not saved")
-                       .arg(kind);
-    }
-
-    void whatIsNotTheRegisterIsLeftAlone()
-    {
-        QFETCH(QString, name);
-        QFETCH(QString, entry);
-        QFETCH(QString, listSays);
-        QFETCH(QString, saveSays);
-        QTemporaryDir elsewhere;
-        const QString decoy = elsewhere.filePath(QStringLiteral("track.txt"));
-        writeFile(decoy, registerBytes({QStringLiteral("Decoy")}));
-        const QString path = content->path(QStringLiteral("multiple/") + name);
-        content->remove(QStringLiteral("multiple/") + name);
-        if (entry == QStringLiteral("link"))
-            QVERIFY(QFile::link(decoy, path));
-        else if (entry == QStringLiteral("pipe"))
-            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0644), 0);
-        else
-            QVERIFY(QDir().mkpath(path));
-        const auto before = everything(content->path(QStringLiteral("multiple")));
-        const auto decoyBefore = everything(elsewhere.path());
-
-        rec->messages.clear();
-        worksheets &cat = openCatalogue();
-        if (listSays.isEmpty()) {
-            QVERIFY(rec->messages.isEmpty());
-        } else {
-            QCOMPARE(rec->messages.size(), 1);
-            QVERIFY2(rec->messages[0].contains(listSays), qPrintable(rec->messages[0]));
-            QVERIFY(shown(cat).isEmpty());
-        }
-        click(cat.Label2[0]);
-        settle();
-
-        wizard &w = openWizard();
-        writeWorksheet(w, QStringLiteral("Fresh Save"));
-        const QStringList messages = rec->said(w.Label3[1]);
-        QCOMPARE(messages.size(), 1);
-        QVERIFY2(messages[0].contains(saveSays), qPrintable(messages[0]));
-        auto after = everything(content->path(QStringLiteral("multiple")));
-        if (saveSays.startsWith(QStringLiteral("Your worksheet")))
-            QCOMPARE(after.take(QStringLiteral("Fresh Save.txt")),
-                     worksheetBytes(QStringLiteral("Fresh Save")));
-        QCOMPARE(after, before);
-        QCOMPARE(everything(elsewhere.path()), decoyBefore);
     }
 
     // A registered title that would lead out of the folder is listed, cannot be run or edited,

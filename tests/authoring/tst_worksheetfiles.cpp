@@ -16,24 +16,6 @@
 using namespace testkit;
 using namespace author;
 
-namespace {
-
-/// The worksheet that author::writeWorksheet types, built directly.
-Worksheet sheetTitled(const QString &title)
-{
-    Worksheet sheet;
-    sheet.title = title;
-    for (int q = 0; q < 10; ++q) {
-        sheet.questions[q] = QStringLiteral("Question %1 of %2").arg(q + 1).arg(title);
-        for (int a = 0; a < 4; ++a)
-            sheet.answers[q][a] = QStringLiteral("%1 %2").arg(QChar(char16_t(u'A' + a))).arg(q + 1);
-        sheet.right[q] = q % 4 + 1;
-    }
-    return sheet;
-}
-
-} // namespace
-
 class WorksheetFilesTest : public ScreenTest
 {
     Q_OBJECT
@@ -43,7 +25,7 @@ private Q_SLOTS:
     {
         content->write(track,
                        registerBytes({QStringLiteral("Rivers"), QStringLiteral("Volcanoes")}));
-        Worksheet sheet = sheetTitled(QStringLiteral("Caf\u00e9 quiz"));
+        Worksheet sheet = worksheet(QStringLiteral("Caf\u00e9 quiz"));
         sheet.questions[2] = QStringLiteral("Hills, valleys, and rivers?");
         sheet.answers[2][1] = QStringLiteral("Rock & roll");
         storeWorksheet(sheet);
@@ -97,7 +79,7 @@ private Q_SLOTS:
             else
                 content->write(track, empty);
             QVERIFY(readRegister().isEmpty());
-            storeWorksheet(sheetTitled(QStringLiteral("First")));
+            storeWorksheet(worksheet(QStringLiteral("First")));
             QCOMPARE(content->read(track), QByteArray(" 1\r\nFirst\r\n"));
         }
     }
@@ -204,52 +186,6 @@ private Q_SLOTS:
         QCOMPARE(content->read(track), count(listed.size()) + kept + "Fresh\r\n");
     }
 
-    void titlesThatMayNotBeStored_data()
-    {
-        QTest::addColumn<QString>("title");
-        QTest::addColumn<QString>("problem");
-        const auto row = [](const char *title, const char *problem) {
-            QTest::newRow(title) << QString::fromUtf8(title) << QString::fromUtf8(problem);
-        };
-        row("TRACK", "the program keeps its list");
-        row("living in the MOUNTAINS", "the program's own quizzes");
-        row("Living in the Desert", "the program's own quizzes");
-        row("a\\b", "cannot contain \"\\\"");
-        row("Maths: sums", "cannot contain \":\"");
-        row("a*", "cannot contain \"*\"");
-        row("Why?", "cannot contain \"?\"");
-        row("a<b", "cannot contain \"<\"");
-        row("a|b", "cannot contain \"|\"");
-        row(".", "end with a full stop");
-        row("..", "end with a full stop");
-        row("Rock & roll", "\"&\"");
-        row("\"Quoted", "double quote");
-        row(" Rivers", "begin or end with a space");
-        row("Rivers ", "begin or end with a space");
-        row("a\tb", "control character");
-        row("con", "Windows keeps");
-        row("LPT1.x", "Windows keeps");
-        row("\u65e5\u672c", "cannot be saved");
-        row("volcanoes", "already a worksheet called \"Volcanoes\"");
-    }
-
-    void titlesThatMayNotBeStored()
-    {
-        QFETCH(QString, title);
-        QFETCH(QString, problem);
-        content->write(track, registerBytes({QStringLiteral("Volcanoes")}));
-        const auto before = folderFiles();
-        const QString message = titleProblem(title, readRegister());
-        QVERIFY2(message.contains(problem), qPrintable(message));
-        try {
-            storeWorksheet(sheetTitled(title));
-            QFAIL("the title was stored");
-        } catch (const SaveRefused &refused) {
-            QCOMPARE(QString::fromStdString(refused.what()), message);
-        }
-        QCOMPARE(folderFiles(), before);
-    }
-
     void titlesAndTextThatMayBeStored()
     {
         for (const char *title : {"Volcanoes", "Rivers 2", "Tracks", "a.b", "Living in the Hills",
@@ -258,13 +194,13 @@ private Q_SLOTS:
                 titleProblem(QString::fromLatin1(title), {QStringLiteral("Volcanoes")}).isEmpty(),
                 title);
         // Windows-1252's own characters pass; others are named by question.
-        Worksheet sheet = sheetTitled(QStringLiteral("Euro \u20ac"));
+        Worksheet sheet = worksheet(QStringLiteral("Euro \u20ac"));
         sheet.questions[0] = QStringLiteral("\u201cQuoted\u201d \u2013 \u00bd");
         QVERIFY(saveProblem(sheet, {}).isEmpty());
         sheet.questions[3] = QStringLiteral("Snow \u2603?");
         QVERIFY(saveProblem(sheet, {}).startsWith(QStringLiteral("Question 4 holds a character")));
         // Ampersands in several questions are named together.
-        sheet = sheetTitled(QStringLiteral("Plain"));
+        sheet = worksheet(QStringLiteral("Plain"));
         QVERIFY(ampersandNote(sheet).isEmpty());
         for (int q : {1, 4, 9})
             sheet.questions[q] = QStringLiteral("&");
@@ -272,26 +208,58 @@ private Q_SLOTS:
             ampersandNote(sheet).startsWith(QStringLiteral("Questions 2, 5 and 10 contain \"&\"")));
     }
 
-    // Every character a file name or the register cannot hold, and every name Windows keeps
-    // for a device, whatever its letter case or extension, is refused.
-    void everyForbiddenTitleIsRefused()
+    // Every title a worksheet may not take is refused before anything is written, saying why:
+    // every character a file name or the register cannot hold, every name Windows keeps for a
+    // device whatever its letter case or extension, the names of the register and the built-in
+    // quizzes, and a registered title in other letters.
+    void everyTitleThatMayNotBeStoredIsRefused()
     {
-        QStringList forbidden;
-        for (const char c : QByteArray("\\/:*?\"<>|,&"))
-            forbidden << QStringLiteral("Bad%1title").arg(QLatin1Char(c));
+        QList<std::pair<QString, QString>> forbidden; ///< a title, and what its refusal says
+        const auto add = [&](const char *title, const char *says) {
+            forbidden.append({QString::fromUtf8(title), QString::fromUtf8(says)});
+        };
+        add("TRACK", "the program keeps its list");
+        add("living in the MOUNTAINS", "the program's own quizzes");
+        add("Living in the Desert", "the program's own quizzes");
+        add(".", "end with a full stop");
+        add("..", "end with a full stop");
+        add(" Rivers", "begin or end with a space");
+        add("Rivers ", "begin or end with a space");
+        add("\u65e5\u672c", "cannot be saved");
+        add("volcanoes", "already a worksheet called \"Volcanoes\"");
+        for (const char c : QByteArray("\\/:*?<>|"))
+            forbidden.append({QStringLiteral("Bad%1title").arg(QLatin1Char(c)),
+                              QStringLiteral("cannot contain \"%1\"").arg(QLatin1Char(c))});
+        forbidden.append({QStringLiteral("Bad,title"), QStringLiteral("cannot contain a comma")});
+        forbidden.append({QStringLiteral("Bad&title"), QStringLiteral("cannot contain \"&\"")});
+        forbidden.append({QStringLiteral("Bad\"title"), QStringLiteral("a double quote")});
         for (char16_t c = 0; c < 32; ++c)
-            forbidden << QStringLiteral("Bad") + QChar(c) + QStringLiteral("title");
-        forbidden << QStringLiteral("Bad\x7ftitle");
+            forbidden.append({QStringLiteral("Bad") + QChar(c) + QStringLiteral("title"),
+                              QStringLiteral("control character")});
+        forbidden.append({QStringLiteral("Bad\x7ftitle"), QStringLiteral("control character")});
         QStringList devices{QStringLiteral("CON"), QStringLiteral("PRN"), QStringLiteral("AUX"),
                             QStringLiteral("NUL")};
         for (int n = 1; n <= 9; ++n)
             devices << QStringLiteral("COM%1").arg(n) << QStringLiteral("LPT%1").arg(n);
         QCOMPARE(devices.size(), 22);
         for (const QString &device : devices)
-            forbidden << device << device.toLower() << device + QStringLiteral(".txt")
-                      << device.left(1) + device.mid(1).toLower() + QStringLiteral(".a.b");
-        for (const QString &title : forbidden)
-            QVERIFY2(!titleProblem(title, {}).isEmpty(), qPrintable(title));
+            for (const QString &title :
+                 {device, device.toLower(), device + QStringLiteral(".txt"),
+                  device.left(1) + device.mid(1).toLower() + QStringLiteral(".a.b")})
+                forbidden.append({title, QStringLiteral("Windows keeps")});
+        content->write(track, registerBytes({QStringLiteral("Volcanoes")}));
+        const auto before = folderFiles();
+        for (const auto &[title, says] : forbidden) {
+            const QString problem = titleProblem(title, readRegister());
+            QVERIFY2(problem.contains(says), qPrintable(title + QStringLiteral(": ") + problem));
+            try {
+                storeWorksheet(worksheet(title));
+                QFAIL(qPrintable(title + QStringLiteral(" was stored")));
+            } catch (const SaveRefused &refused) {
+                QCOMPARE(QString::fromStdString(refused.what()), problem);
+            }
+        }
+        QCOMPARE(folderFiles(), before);
         // Names that only begin like a device are fine.
         for (const QString &device : devices)
             QVERIFY2(titleProblem(device + QStringLiteral("x"), {}).isEmpty(), qPrintable(device));
@@ -302,14 +270,14 @@ private Q_SLOTS:
         const QStringList titles = author::titles(1000);
         content->write(track, registerBytes(titles));
         const auto before = folderFiles();
-        QVERIFY(saveProblem(sheetTitled(QStringLiteral("One more")), titles)
+        QVERIFY(saveProblem(worksheet(QStringLiteral("One more")), titles)
                     .contains(QStringLiteral("already holds 1000 worksheets")));
         QVERIFY_THROWS_EXCEPTION(SaveRefused,
-                                 storeWorksheet(sheetTitled(QStringLiteral("One more"))));
+                                 storeWorksheet(worksheet(QStringLiteral("One more"))));
         QVERIFY_THROWS_EXCEPTION(ProgramError, trackworksheets(QStringLiteral("One more")));
         QCOMPARE(folderFiles(), before);
         // A title already there may still be saved again.
-        storeWorksheet(sheetTitled(QStringLiteral("Sheet 1000")));
+        storeWorksheet(worksheet(QStringLiteral("Sheet 1000")));
         QCOMPARE(content->read(track), registerBytes(titles));
         QCOMPARE(content->read(QStringLiteral("multiple/Sheet 1000.txt")),
                  worksheetBytes(QStringLiteral("Sheet 1000")));

@@ -3,21 +3,20 @@
 
 #include "app/intro0.h"
 #include "authoring/wizard.h"
+#include "authoring/worksheetfile.h"
 #include "authoring/worksheets.h"
 #include "platform/controls.h"
 #include "tests/support/testkit.h"
 
-#include <QDir>
-#include <QFile>
 #include <QTest>
 
 namespace author {
 
-QStringList titles(int n)
+QStringList titles(int n, const QString &stem)
 {
     QStringList list;
     for (int i = 1; i <= n; ++i)
-        list << QStringLiteral("Sheet %1").arg(i);
+        list << QStringLiteral("%1 %2").arg(stem).arg(i);
     return list;
 }
 
@@ -84,6 +83,19 @@ QByteArray worksheetBytes(const QString &title)
     return bytes;
 }
 
+Worksheet worksheet(const QString &title)
+{
+    Worksheet sheet;
+    sheet.title = title;
+    for (int q = 0; q < 10; ++q) {
+        sheet.questions[q] = QStringLiteral("Question %1 of %2").arg(q + 1).arg(title);
+        for (int a = 0; a < 4; ++a)
+            sheet.answers[q][a] = QStringLiteral("%1 %2").arg(QChar(char16_t(u'A' + a))).arg(q + 1);
+        sheet.right[q] = q % 4 + 1;
+    }
+    return sheet;
+}
+
 void registerSheets(const QStringList &titles, bool files)
 {
     testkit::writeFile(track, registerBytes(titles));
@@ -101,14 +113,10 @@ QByteArray registerBytes(const QStringList &titles)
 
 QMap<QString, QByteArray> folderFiles()
 {
-    QMap<QString, QByteArray> files;
-    const QDir dir(QStringLiteral("multiple"));
-    for (const QString &name : dir.entryList(QDir::Files | QDir::Hidden)) {
-        if (name.endsWith(QStringLiteral(".lock")))
-            continue;
-        QFile f(dir.filePath(name));
-        files[name] = f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
-    }
+    QMap<QString, QByteArray> files = testkit::everything(QStringLiteral("multiple"));
+    files.removeIf([](QMap<QString, QByteArray>::iterator file) {
+        return file.key().endsWith(QStringLiteral(".lock"));
+    });
     return files;
 }
 

@@ -8,6 +8,7 @@
 
 class TextBox;
 class wizard;
+struct Worksheet;
 class worksheets;
 
 // What a teacher does again and again in the tests, done with real clicks and key presses.
@@ -17,8 +18,8 @@ namespace author {
 inline const QString track = QStringLiteral("multiple/track.txt");
 inline const QStringList saved{QStringLiteral("Your worksheet has been saved.")};
 
-/// "Sheet 1" to "Sheet n".
-QStringList titles(int n);
+/// "Sheet 1" to "Sheet n", or with another word than "Sheet".
+QStringList titles(int n, const QString &stem = QStringLiteral("Sheet"));
 /// The captions of the catalogue's title slots on show, in slot order.
 QStringList shown(const worksheets &cat);
 
@@ -34,6 +35,8 @@ worksheets &openCatalogue();
 void writeWorksheet(wizard &w, const QString &title);
 /// The bytes of the worksheet writeWorksheet types, as the file should hold them.
 QByteArray worksheetBytes(const QString &title);
+/// The worksheet writeWorksheet types, as the wizard would hand it over.
+Worksheet worksheet(const QString &title);
 /// A register of these titles, each with its worksheet file unless told otherwise.
 void registerSheets(const QStringList &titles, bool files = true);
 /// A register's bytes for these titles.
