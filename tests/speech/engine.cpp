@@ -1,0 +1,109 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The real speech engine, through the program's own system voice: an utterance starts and ends,
+// a new one replaces the one being said, and stop ends it. Run by soundserver.sh, which gives it
+// a private sound server with a null output where pulseaudio is installed.
+#include "platform/speech.h"
+#include "platform/speechoutput.h"
+#include "tests/support/testkit.h"
+
+#include <QTest>
+
+using namespace testkit;
+
+namespace {
+
+QString longText()
+{
+    QStringList sentences;
+    for (int i = 1; i <= 40; ++i)
+        sentences << QStringLiteral("Question %1. What do yaks give? A: Milk and wool. B: Eggs. "
+                                    "C: Honey. D: Silk.")
+                         .arg(i);
+    return sentences.join(QLatin1Char(' '));
+}
+
+} // namespace
+
+class SpeechEngineTest : public ScreenTest
+{
+    Q_OBJECT
+
+    QList<SpeechOutput::State> m_states;
+    SpeechOutput *m_output = nullptr;
+
+    SpeechOutput::State last() const
+    {
+        return m_states.isEmpty() ? SpeechOutput::State::Ready : m_states.last();
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        ScreenTest::init();
+        const bool expected = qEnvironmentVariableIsSet("HABITARA_SPEECH_EXPECTED");
+        m_output = readaloud::systemSpeech();
+        if (!m_output->available()) {
+            if (expected)
+                QFAIL("a sound server and the flite engine are here, but the engine cannot speak");
+            QSKIP("no speech engine that can speak here: it needs Qt TextToSpeech at build time "
+                  "(qt6-speech-dev), the flite engine (qt6-speech-flite-plugin) and a sound "
+                  "server (pulseaudio)");
+        }
+        m_states.clear();
+        m_output->setStateListener([this](SpeechOutput::State state) { m_states << state; });
+        readaloud::setOn(true);
+        QVERIFY(readaloud::isOn());
+        QCOMPARE(rec->messages, QStringList());
+    }
+
+    void cleanup()
+    {
+        if (m_output)
+            m_output->setStateListener(nullptr);
+        ScreenTest::cleanup();
+    }
+
+    void anUtteranceStartsAndEnds()
+    {
+        readaloud::say(QStringLiteral("Question 3. What do yaks give?"));
+        QTRY_VERIFY_WITH_TIMEOUT(m_states.contains(SpeechOutput::State::Speaking), 30000);
+        QTRY_VERIFY_WITH_TIMEOUT(last() == SpeechOutput::State::Ready, 30000);
+        // Phrase by phrase, as one utterance: it starts once and ends once. (Qt 6.4's flite
+        // engine may give up on a phrase, Failed, and go on with the next.)
+        QCOMPARE(m_states.first(), SpeechOutput::State::Speaking);
+        QCOMPARE(m_states.count(SpeechOutput::State::Speaking), 1);
+        QCOMPARE(m_states.count(SpeechOutput::State::Ready), 1);
+        QVERIFY(m_output->available());
+    }
+
+    void aNewUtteranceReplacesTheOldOne()
+    {
+        // Minutes of speech; were it queued, the short one after it would not end for minutes.
+        readaloud::say(longText());
+        QTRY_VERIFY_WITH_TIMEOUT(last() == SpeechOutput::State::Speaking, 30000);
+        readaloud::say(QStringLiteral("Well done!"));
+        QTRY_VERIFY_WITH_TIMEOUT(last() == SpeechOutput::State::Ready, 60000);
+        // Nothing of the first is said after the second has ended.
+        const qsizetype ended = m_states.size();
+        QTest::qWait(1000);
+        QCOMPARE(m_states.size(), ended);
+        QVERIFY(m_output->available());
+    }
+
+    void stopEndsIt()
+    {
+        readaloud::say(longText());
+        QTRY_VERIFY_WITH_TIMEOUT(last() == SpeechOutput::State::Speaking, 30000);
+        readaloud::stop();
+        QTRY_VERIFY_WITH_TIMEOUT(last() == SpeechOutput::State::Ready, 30000);
+        // Turning it off stops it too.
+        readaloud::say(longText());
+        QTRY_VERIFY_WITH_TIMEOUT(last() == SpeechOutput::State::Speaking, 30000);
+        readaloud::setOn(false);
+        QTRY_VERIFY_WITH_TIMEOUT(last() == SpeechOutput::State::Ready, 30000);
+        QVERIFY(m_output->available());
+    }
+};
+
+QTEST_MAIN(SpeechEngineTest)
+#include "engine.moc"

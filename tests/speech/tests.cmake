@@ -1,0 +1,14 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
+# Reading aloud: tst_speech knows whether the speech module was built; the real engine speaks
+# beside a private sound server.
+if(TARGET habitara_speech)
+    target_compile_definitions(tst_speech PRIVATE HABITARA_SPEECH_BUILT)
+endif()
+
+add_executable(tst_speech_engine ${CMAKE_CURRENT_LIST_DIR}/engine.cpp)
+set_target_properties(tst_speech_engine PROPERTIES AUTOMOC ON)
+target_link_libraries(tst_speech_engine PRIVATE habitara_testsupport)
+add_dependencies(tst_speech_engine content)
+add_test(NAME tst_speech_engine
+    COMMAND ${CMAKE_CURRENT_LIST_DIR}/soundserver.sh $<TARGET_FILE:tst_speech_engine>)
+set_tests_properties(tst_speech_engine PROPERTIES TIMEOUT 300 ENVIRONMENT "${test_env}")
