@@ -79,8 +79,8 @@ public:
         start();
         QElapsedTimer waited;
         waited.start();
-        while (!m_answered && m_process && waited.elapsed() < 10000)
-            if (!m_process->waitForReadyRead(int(10000 - waited.elapsed())))
+        while (!m_answered && m_process && waited.elapsed() < 5000)
+            if (!m_process->waitForReadyRead(int(5000 - waited.elapsed())))
                 break;
         if (!m_answered) {
             m_answered = m_ended = true;

@@ -1,16 +1,25 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The real speech engine, through the program's own system voice: an utterance starts and ends,
-// a new one replaces the one being said, and stop ends it. Run by soundserver.sh, which gives it
+// a new one replaces the one being said, stop ends it, and an engine that dies leaves the
+// program silent but sound. Run by soundserver.sh, which gives it
 // a private sound server with a null output where pulseaudio is installed.
 #include "platform/speech.h"
 #include "platform/speechoutput.h"
+#include "tests/speech/processes.h"
 #include "tests/support/testkit.h"
 
+#include <QTemporaryFile>
 #include <QTest>
+
+#include <csignal>
+#include <cstdio>
+#include <unistd.h>
 
 using namespace testkit;
 
 namespace {
+
+const QString notAvailable = QStringLiteral("Reading aloud is not available on this computer.");
 
 QString longText()
 {
@@ -102,6 +111,41 @@ private Q_SLOTS:
         readaloud::setOn(false);
         QTRY_VERIFY_WITH_TIMEOUT(last() == SpeechOutput::State::Ready, 30000);
         QVERIFY(m_output->available());
+    }
+
+    // Last: the engine does not come back.
+    void anEngineThatDiesWhileSpeakingFallsSilentOnce()
+    {
+        QTemporaryFile console;
+        QVERIFY(console.open());
+        std::fflush(stderr);
+        const int saved = dup(STDERR_FILENO);
+        dup2(console.handle(), STDERR_FILENO);
+
+        readaloud::say(longText());
+        QTRY_VERIFY_WITH_TIMEOUT(last() == SpeechOutput::State::Speaking, 30000);
+        const pid_t engine = childProcess("habitara-speech");
+        QVERIFY(engine > 0);
+        kill(engine, SIGKILL);
+        QTRY_VERIFY_WITH_TIMEOUT(last() == SpeechOutput::State::Failed, 30000);
+        // The pupil goes on: everything is said to no one, and nothing waits.
+        for (int i = 0; i < 20; ++i)
+            readaloud::say(QStringLiteral("Question %1.").arg(i));
+        readaloud::stop();
+        readaloud::setOn(false);
+        readaloud::setOn(true);
+        readaloud::toggle();
+        QVERIFY(!readaloud::isOn());
+        QVERIFY(!m_output->available());
+
+        std::fflush(stderr);
+        dup2(saved, STDERR_FILENO);
+        close(saved);
+        const QByteArray said = console.readAll();
+        // One line at most, however much is said afterwards (none, if an utterance that failed
+        // earlier in this run was the one told).
+        QVERIFY2(said.count("Habitara:") <= 1, said.constData());
+        QCOMPARE(rec->messages, QStringList{notAvailable});
     }
 };
 

@@ -4,8 +4,10 @@
 if(TARGET habitara_speech)
     target_compile_definitions(tst_speech PRIVATE HABITARA_SPEECH_BUILT)
 endif()
+target_sources(tst_speech PRIVATE ${CMAKE_CURRENT_LIST_DIR}/processes.cpp)
 
-add_executable(tst_speech_engine ${CMAKE_CURRENT_LIST_DIR}/engine.cpp)
+add_executable(tst_speech_engine ${CMAKE_CURRENT_LIST_DIR}/engine.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/processes.cpp)
 set_target_properties(tst_speech_engine PROPERTIES AUTOMOC ON)
 target_link_libraries(tst_speech_engine PRIVATE habitara_testsupport)
 add_dependencies(tst_speech_engine content)
