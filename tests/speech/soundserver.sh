@@ -3,7 +3,8 @@
 # Runs a test beside a private PulseAudio sound server whose one output is a null sink, so that
 # the real speech engine speaks on a machine with no sound card. The server, its socket and its
 # files live in a scratch folder and go with the test. Where pulseaudio or the flite engine is
-# not installed the test runs as it is and skips what needs them; where both are, it is told
+# not installed, or the speech engine was not built (HABITARA_SPEECH_BUILT unset), the test runs
+# as it is and skips what needs them; where all are there, it is told
 # (HABITARA_SPEECH_EXPECTED) to fail rather than skip.
 # Usage: soundserver.sh TEST [ARGUMENTS...]
 set -euo pipefail
@@ -35,7 +36,8 @@ if command -v pulseaudio >/dev/null; then
     done
     if [ -S "$work/native" ]; then
         export PULSE_SERVER="unix:$work/native" HOME="$work/home"
-        if ls /usr/lib/*/qt6/plugins/texttospeech/libqtexttospeech_flite.so >/dev/null 2>&1; then
+        if [ -n "${HABITARA_SPEECH_BUILT:-}" ] &&
+            ls /usr/lib/*/qt6/plugins/texttospeech/libqtexttospeech_flite.so >/dev/null 2>&1; then
             export HABITARA_SPEECH_EXPECTED=1
         fi
     else
