@@ -13,6 +13,7 @@
 #include <QMediaDevices>
 #include <QSocketNotifier>
 #include <QTextToSpeech>
+#include <QTimer>
 
 #include <QRegularExpression>
 
@@ -66,29 +67,33 @@ int main(int argc, char **argv)
 
     QTextToSpeech *engine = startEngine();
     tell(engine ? "available" : "unavailable");
-    // What is still to be said of the utterance being said, and whether it is being said.
+    // What is still to be said of the utterance being said, whether it is being said, and
+    // whether the program has been told so since the last failure.
     QStringList phrases;
-    bool speaking = false;
+    bool speaking = false, told = false;
     const auto next = [&] {
         if (phrases.isEmpty()) {
             if (speaking)
                 tell("ready");
-            speaking = false;
+            speaking = told = false;
             return;
         }
-        if (!speaking)
+        if (!told)
             tell("speaking");
-        speaking = true;
+        speaking = told = true;
         engine->say(phrases.takeFirst());
     };
     if (engine)
         QObject::connect(engine, &QTextToSpeech::stateChanged, [&](QTextToSpeech::State s) {
             // An error ends the phrase (the engine is ready again at once): the rest is said.
-            if (s == QTextToSpeech::Error)
+            if (s == QTextToSpeech::Error) {
                 tell("failed " + engine->errorString().simplified().toUtf8());
-            // The engine is done with a phrase: on to the next.
-            if (s == QTextToSpeech::Ready && speaking)
-                next();
+                told = false;
+            }
+            // The engine is done with a phrase, or with what it was saying when a new utterance
+            // came: on to the next phrase, once it has settled (asked at once, it may not start).
+            if (s == QTextToSpeech::Ready && (speaking || !phrases.isEmpty()))
+                QTimer::singleShot(0, engine, next);
         });
 
     QByteArray pending;
