@@ -11,6 +11,7 @@
 #include "platform/printer.h"
 #include "platform/scale.h"
 #include "platform/sound.h"
+#include "platform/speech.h"
 
 #include <QApplication>
 #include <QScreen>
@@ -121,5 +122,11 @@ int main(int argc, char **argv)
         return 0;
     // The title screen comes first; the audio output and the sounds load after its first frame.
     preloadSoundsAfterFirstFrame(*screen<Titlefrm>().host(), QStringLiteral("wav"));
+    // So does the speech engine; reading aloud on at start (the teacher's default) waits for
+    // it, so that a message that it is not available shows over the title screen.
+    if (options.readAloud || readaloud::onBySchoolSettings())
+        readaloud::setOnAfterFirstFrame(*screen<Titlefrm>().host());
+    else
+        readaloud::startVoiceAfterFirstFrame(*screen<Titlefrm>().host());
     return QApplication::exec();
 }

@@ -24,6 +24,11 @@ const char *const helpText =
     "                         By default each user has a folder of their own.\n"
     "  --print-to-pdf FOLDER  Save everything that would be printed as PDF files in FOLDER\n"
     "                         instead of sending it to the printer.\n"
+    "  --read-aloud           Start with reading aloud on: questions, answers, pages and the\n"
+    "                         control under the pointer or the keyboard focus are read out.\n"
+    "                         F2 turns it off and on for this run; nothing is saved. A school\n"
+    "                         turns it on for everyone with on=true under [ReadAloud] in\n"
+    "                         /etc/xdg/Habitara/Habitara.conf.\n"
     "  --import FILE          Make worksheets from a GIFT or Aiken quiz file, one for every\n"
     "                         ten usable questions, in the worksheet folder; print what was\n"
     "                         left out and end. Exits 0 when a worksheet was made, else 1.\n"
@@ -73,8 +78,9 @@ CommandLine parseCommandLine(const QStringList &arguments, const QString &enviro
     const QCommandLineOption exportTitle(QStringLiteral("export"), QString(),
                                          QStringLiteral("TITLE"));
     const QCommandLineOption format(QStringLiteral("format"), QString(), QStringLiteral("FORMAT"));
+    const QCommandLineOption readAloud(QStringLiteral("read-aloud"));
     parser.addOptions(
-        {help, version, scale, worksheets, printToPdf, importFile, exportTitle, format});
+        {help, version, scale, worksheets, printToPdf, importFile, exportTitle, format, readAloud});
     if (!parser.parse(arguments))
         return failure(parser.errorText());
     QStringList positional = parser.positionalArguments();
@@ -111,6 +117,7 @@ CommandLine parseCommandLine(const QStringList &arguments, const QString &enviro
                                .arg(parser.value(format)));
         result.exportFormat = name;
     }
+    result.readAloud = parser.isSet(readAloud);
     result.importFile = parser.value(importFile);
     result.exportTitle = parser.value(exportTitle);
     result.exportFile = exportFile;

@@ -20,6 +20,8 @@ struct CommandLine
     QString worksheets;
     /// Where every print goes as a PDF file instead of the printer; empty means the printer.
     QString printToPdf;
+    /// --read-aloud: reading aloud is on at start.
+    bool readAloud = false;
 
     /// --import FILE: make worksheets from a GIFT or Aiken file, with no window.
     QString importFile;

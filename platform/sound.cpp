@@ -1,38 +1,20 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/sound.h"
 
+#include "platform/firstframe.h"
+#include "platform/modules.h"
 #include "platform/paths.h"
 #include "platform/soundoutput.h"
 
-#include <QCoreApplication>
 #include <QDir>
-#include <QEvent>
 #include <QFile>
 #include <QFileInfo>
 #include <QLibrary>
-#include <QTimer>
-#include <QWidget>
-#include <QWindow>
 #include <QtEndian>
 
-#include <functional>
 #include <set>
 
 namespace {
-
-/// Where the sound module lies: beside an installed program in lib/habitara/plugins, or else where
-/// the build made it.
-QStringList soundModuleCandidates()
-{
-    QStringList candidates;
-    if (QCoreApplication::instance())
-        candidates << QCoreApplication::applicationDirPath() +
-                          QStringLiteral("/../lib/habitara/plugins/habitara-sound.so");
-#ifdef HABITARA_SOUND_MODULE
-    candidates << QStringLiteral(HABITARA_SOUND_MODULE);
-#endif
-    return candidates;
-}
 
 /// The system's audio output: the sound module, loaded on first need. Only whole PCM WAV files
 /// go to it.
@@ -65,19 +47,22 @@ private:
         if (m_tried)
             return m_output;
         m_tried = true;
-        for (const QString &candidate : soundModuleCandidates()) {
-            if (!QFileInfo::exists(candidate))
-                continue;
-            QLibrary module(candidate);
-            // Effects made by the module live until the program ends: it stays loaded.
-            module.setLoadHints(QLibrary::PreventUnloadHint);
-            if (auto entry = reinterpret_cast<SoundOutputEntry>(module.resolve(soundOutputEntry)))
-                m_output = entry();
-            else
-                qWarning("Habitara: the sound module %s cannot be loaded: %s",
-                         qPrintable(candidate), qPrintable(module.errorString()));
-            break;
-        }
+#ifdef HABITARA_SOUND_MODULE
+        const QString built = QStringLiteral(HABITARA_SOUND_MODULE);
+#else
+        const QString built;
+#endif
+        const QString path = modulePath(QStringLiteral("habitara-sound.so"), built);
+        if (path.isEmpty())
+            return nullptr;
+        QLibrary module(path);
+        // Effects made by the module live until the program ends: it stays loaded.
+        module.setLoadHints(QLibrary::PreventUnloadHint);
+        if (auto entry = reinterpret_cast<SoundOutputEntry>(module.resolve(soundOutputEntry)))
+            m_output = entry();
+        else
+            qWarning("Habitara: the sound module %s cannot be loaded: %s", qPrintable(path),
+                     qPrintable(module.errorString()));
         return m_output;
     }
 
@@ -113,31 +98,6 @@ SystemSound &systemSound()
     return *device;
 }
 
-/// Waits for a window's first frame, then hands over to the event loop once more before the
-/// work, so that the frame is on the screen before the work starts.
-class FirstFrame : public QObject
-{
-public:
-    FirstFrame(QWindow *window, std::function<void()> work)
-        : QObject(window), m_work(std::move(work))
-    {
-        window->installEventFilter(this);
-    }
-
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        if (event->type() == QEvent::Expose && static_cast<QWindow *>(watched)->isExposed()) {
-            watched->removeEventFilter(this);
-            QTimer::singleShot(0, QCoreApplication::instance(), m_work);
-            deleteLater();
-        }
-        return false;
-    }
-
-private:
-    std::function<void()> m_work;
-};
-
 } // namespace
 
 SoundDevice &soundDevice()
@@ -161,14 +121,7 @@ void preloadSounds(const QString &folder)
 
 void preloadSoundsAfterFirstFrame(QWidget &window, const QString &folder)
 {
-    const auto work = [folder] { preloadSounds(folder); };
-    // A window not yet shown gets its native window now, to watch.
-    if (!window.windowHandle())
-        window.winId();
-    if (QWindow *handle = window.windowHandle(); handle && !handle->isExposed())
-        new FirstFrame(handle, work);
-    else
-        QTimer::singleShot(0, QCoreApplication::instance(), work);
+    afterFirstFrame(window, [folder] { preloadSounds(folder); });
 }
 
 bool isPlayableWav(const QByteArray &bytes)

@@ -6,6 +6,7 @@
 #include <memory>
 
 class QWidget;
+class SpeechOutput;
 
 // Reading aloud, for pupils who read slowly: a switch the pupil or teacher turns on and off
 // for this run, and one voice that says one thing at a time. What it says is what a screen
@@ -32,6 +33,18 @@ void setVoice(std::unique_ptr<Voice> voice);
 /// Starts the system's speech engine once the window has drawn its first frame: the engine
 /// brings the sound server's client with it, and the first window should not wait for it.
 void startVoiceAfterFirstFrame(QWidget &window);
+
+/// The system's speech engine (the habitara-speech program), started on the first call. The
+/// voice in use speaks through it unless a test installed another.
+SpeechOutput *systemSpeech();
+
+/// Whether the school's settings turn reading aloud on at start: `on=true` in the group
+/// [ReadAloud] of the system-wide settings file, /etc/xdg/Habitara/Habitara.conf (Qt's system
+/// scope for the organisation and program Habitara). The file is only ever read.
+bool onBySchoolSettings();
+/// Turns reading aloud on once the voice has started after the window's first frame (the
+/// teacher's default): where no voice is available the message shows over that window.
+void setOnAfterFirstFrame(QWidget &window);
 
 /// Whether reading aloud is on.
 bool isOn();

@@ -17,8 +17,13 @@ log="$work/program.log"
 prefix="$work/prefix"
 cmake --install "$build" --prefix "$prefix" >/dev/null
 share="$prefix/share"
-for f in bin/habitara lib/habitara/plugins/habitara-sound.so \
-         share/habitara/images/llama.jpg share/habitara/images/llama@2x.jpg \
+# The speech engine is built where Qt TextToSpeech was there to build it with.
+modules=habitara-sound.so
+[ ! -f "$build/platform/habitara-speech" ] || modules+=" habitara-speech"
+for module in $modules; do
+    [ -f "$prefix/lib/habitara/plugins/$module" ] || fail "the installation lacks $module"
+done
+for f in bin/habitara share/habitara/images/llama.jpg share/habitara/images/llama@2x.jpg \
          "share/habitara/multiple/Living in the Desert.txt" share/habitara/wmf/guide1.wmf \
          share/habitara/wav/click.wav share/habitara/logo/quil0019.gif \
          share/applications/org.habitara.Habitara.desktop \
@@ -42,9 +47,16 @@ for d in libqt6core6 libqt6gui6 libqt6widgets6 libqt6printsupport6 libqt6multime
          qt6-base-abi fonts-wine fonts-liberation2; do
     grep -q "$d" <<<"$depends" || fail "the package does not depend on $d: $depends"
 done
+if [[ $modules == *speech* ]]; then
+    grep -q qt6-speech-flite-plugin <<<"$(dpkg-deb -f "$deb" Recommends)" ||
+        fail "the package does not recommend the flite speech engine"
+fi
 [ "$(dpkg-deb -f "$deb" Section)" = education ] || fail "the package is not in education"
 contents=$(dpkg-deb -c "$deb")
-for f in ./usr/bin/habitara ./usr/lib/habitara/plugins/habitara-sound.so \
+for module in $modules; do
+    grep -q " ./usr/lib/habitara/plugins/$module\$" <<<"$contents" || fail "the package lacks $module"
+done
+for f in ./usr/bin/habitara \
          ./usr/share/habitara/images/camel.jpg ./usr/share/doc/habitara/copyright \
          ./usr/share/doc/habitara/changelog.gz ./usr/share/man/man1/habitara.1.gz \
          ./usr/share/applications/org.habitara.Habitara.desktop; do
@@ -75,6 +87,17 @@ expect_pixel "$(px $tx 0 200)" "$(px $ty 0 1000)" c0c0c0 "the title screen"
 click_at "$(px $tx 0 1987)" "$(px $ty 0 6097)"                      # OK
 expect_pixel "$(px $mx 0 9000)" "$(px $my 0 7400)" 004e98 "the main menu"
 [ "$(pixel "$(px $mx 0 9000)" "$(px $my 0 3000)")" != 004e98 ] || fail "the menu's picture is missing"
+# The sound module was loaded after the first frame, and the speech engine started, from
+# beside the program.
+plugins="$root/usr/lib/habitara/plugins"
+grep -q "$plugins/habitara-sound.so" "/proc/$program_pid/maps" ||
+    fail "the program did not load its sound module from lib/habitara/plugins"
+if [[ $modules == *speech* ]]; then
+    speech=$(pgrep -P "$program_pid" -x habitara-speech) ||
+        fail "the program did not start its speech engine"
+    [ "$(readlink "/proc/$speech/exe")" = "$plugins/habitara-speech" ] ||
+        fail "the speech engine did not come from lib/habitara/plugins"
+fi
 click_at "$(px $mx 0 1717)" "$(px $my 0 3907)"                      # Living in the Mountains
 expect_pixel "$(px $mx 0 11000)" "$(px $my 0 3000)" 273f89 "the mountains menu"
 click_at "$(px $mx 0 1717)" "$(px $my 0 8167)"                      # Multiple Choice
