@@ -709,7 +709,11 @@ QString sentences(const QStringList &parts)
 QString spokenName(const QWidget *widget)
 {
     const Control *control = controlOf(widget);
-    if (!control || widget->property(hiddenKey).toBool() || isPage(control))
+    if (!control || isPage(control))
+        return QString();
+    // A hidden control that takes the focus (a choice group's "none chosen yet") is said by
+    // the name its screen gave it, if any.
+    if (widget->property(hiddenKey).toBool() && !nameFunctions().count(widget))
         return QString();
     return name(*control);
 }

@@ -86,6 +86,11 @@ void multiple::Form_Load()
         });
     // The choice that clears the others lies under the picture, out of sight.
     accessible::hide(Option1[5]);
+    // With nothing chosen yet the focus rests on it: read aloud, it is the four answers.
+    accessible::setName(Option1[5], [this] {
+        return accessible::sentences({accessible::name(Option1[1]), accessible::name(Option1[2]),
+                                      accessible::name(Option1[3]), accessible::name(Option1[4])});
+    });
     showquest();
 }
 

@@ -177,8 +177,11 @@ private Q_SLOTS:
         // On the quiz the arrows choose an answer, which is said with its letter.
         multiple &quiz = pupil::openMountainsQuiz();
         settle();
-        // The first Tab shows the focus on the answers, none chosen yet.
+        // The first Tab shows the focus on the answers, none chosen yet: all four are said.
         pressKey(quiz, Qt::Key_Tab);
+        QCOMPARE(lastSaid(voice), u"A. "_s + Module1::answera[1] + u". B. "_s +
+                                      Module1::answerb[1] + u". C. "_s + Module1::answerc[1] +
+                                      u". D. "_s + Module1::answerd[1] + u"."_s);
         pressKey(quiz, Qt::Key_Down);
         QVERIFY(quiz.Option1[1].value());
         QCOMPARE(lastSaid(voice), u"A. "_s + Module1::answera[1]);
