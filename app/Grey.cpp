@@ -3,6 +3,7 @@
 
 #include "platform/access.h"
 #include "platform/sound.h"
+#include "platform/windowcolour.h"
 
 void SndDevil::play(const QString &path)
 {
@@ -17,7 +18,12 @@ Grey::Grey() : Form(QStringLiteral("Grey"))
 
 void Grey::Form_Load()
 {
-    setBackColor(QColor(48, 133, 214));
+    const QColor blue(48, 133, 214);
+    setBackColor(blue);
+    // One flat colour over the whole screen: where the display can fill the window itself,
+    // the program draws none of it.
+    if (fillByDisplay(*host(), blue))
+        host()->setUpdatesEnabled(false);
     // The backdrop behind every screen is the program itself.
     accessible::nameWindow(*this, [] { return QStringLiteral("Habitara"); });
 }

@@ -10,7 +10,7 @@ what=${1:-program}
 packages=(cmake ninja-build g++ pkg-config
           qt6-base-dev qt6-base-private-dev qt6-multimedia-dev qt6-svg-dev libgif-dev
           qt6-speech-dev qt6-speech-flite-plugin qt6-declarative-dev
-          libfontconfig-dev fonts-liberation2 fonts-wine)
+          libfontconfig-dev libxcb1-dev fonts-liberation2 fonts-wine)
 if [ "$what" = tests ]; then
     packages+=(xvfb xauth xdotool x11-utils imagemagick poppler-utils clang-14 libclang-rt-14-dev strace
                desktop-file-utils appstream dpkg-dev lintian libx11-dev

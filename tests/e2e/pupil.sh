@@ -35,6 +35,9 @@ click_at "$(px $mx 0 11182)" "$(px $my 0 8167)"                     # Exit: back
 expect_pixel "$(px $mx 0 9000)" "$(px $my 0 7400)" 004e98 "the main menu again"
 click_at "$(px $mx 0 11182)" "$(px $my 0 8167)"                     # Exit
 expect_pixel "$(px $tx 0 200)" "$(px $ty 0 1000)" c0c0c0 "the exit confirmation"
+# The backdrop shows again where the main menu lay.
+expect_pixel "$(px $mx 0 9000)" "$(px $my 0 7400)" 3085d6 "the backdrop where the main menu was"
+expect_pixel "$(px $mx 0 300)" "$(px $my 0 300)" 3085d6 "the backdrop in the main menu's corner"
 click_at "$(px $tx 0 3427)" "$(px $ty 0 6097)"                      # Exit
 
 finish_program
