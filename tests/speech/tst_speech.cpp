@@ -1,19 +1,27 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The read-aloud switch as a pupil and a teacher meet it: turning it on where there is no voice,
 // the teacher's default from the command line or the school's settings file, and that nothing
-// is ever saved; and that the speech engine waits for the first frame.
+// is ever saved; the speech engine, started after the first frame; and the real engine speaking
+// (run as tst_speech_engine beside a private sound server: soundserver.sh).
 #include "app/commandline.h"
 #include "platform/msgbox.h"
 #include "platform/speech.h"
-#include "tests/speech/processes.h"
+#include "platform/speechoutput.h"
 #include "tests/support/testkit.h"
 
+#include <QDir>
 #include <QFile>
+#include <QScopeGuard>
 #include <QSettings>
 #include <QTemporaryDir>
+#include <QTemporaryFile>
 #include <QTest>
 #include <QWidget>
 #include <QWindow>
+
+#include <csignal>
+#include <cstdio>
+#include <unistd.h>
 
 using namespace testkit;
 
@@ -27,6 +35,36 @@ bool loaded(const char *name)
 
 const QString notAvailable = QStringLiteral("Reading aloud is not available on this computer.");
 
+/// The running child process of this program by that name, or 0.
+pid_t childProcess(const QByteArray &name)
+{
+    const QByteArray me = QByteArray::number(QCoreApplication::applicationPid());
+    for (const QString &pid : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
+        QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+        if (!stat.open(QIODevice::ReadOnly))
+            continue;
+        // "pid (name) state parent ..."
+        const QByteArray line = stat.readAll();
+        const qsizetype open = line.indexOf('('), close = line.lastIndexOf(')');
+        const QList<QByteArray> rest = line.mid(close + 2).split(' ');
+        if (open > 0 && rest.size() > 1 && rest[0] != "Z" && rest[1] == me &&
+            line.mid(open + 1, close - open - 1) == name)
+            return pid.toInt();
+    }
+    return 0;
+}
+
+/// Minutes of speech.
+QString longText()
+{
+    QStringList sentences;
+    for (int i = 1; i <= 40; ++i)
+        sentences << QStringLiteral("Question %1. What do yaks give? A: Milk and wool. B: Eggs. "
+                                    "C: Honey. D: Silk.")
+                         .arg(i);
+    return sentences.join(QLatin1Char(' '));
+}
+
 } // namespace
 
 class SpeechTest : public ScreenTest
@@ -34,6 +72,7 @@ class SpeechTest : public ScreenTest
     Q_OBJECT
 
     QTemporaryDir m_home;
+    QList<SpeechOutput::State> m_states;
     /// The folders where Qt looks for the school's and the user's settings.
     QString m_system, m_user;
 
@@ -47,6 +86,27 @@ class SpeechTest : public ScreenTest
         QSettings::setPath(QSettings::IniFormat, QSettings::SystemScope, m_system);
         if (!text.isNull())
             writeFile(m_system + QStringLiteral("/Habitara/Habitara.conf"), text);
+    }
+
+    /// Waits (up to a minute) for the real engine to be in that state.
+    bool reached(SpeechOutput::State state)
+    {
+        return QTest::qWaitFor(
+            [&] {
+                return (m_states.isEmpty() ? SpeechOutput::State::Ready : m_states.last()) == state;
+            },
+            60000);
+    }
+
+    /// The states so far, for a failure's message.
+    QByteArray seen() const
+    {
+        QByteArray text = "states:";
+        for (SpeechOutput::State state : m_states)
+            text += state == SpeechOutput::State::Ready      ? " ready"
+                    : state == SpeechOutput::State::Speaking ? " speaking"
+                                                             : " failed";
+        return text;
     }
 
 private Q_SLOTS:
@@ -90,101 +150,48 @@ private Q_SLOTS:
         QVERIFY(!loaded("libQt6TextToSpeech"));
     }
 
-    void theSwitchWithAndWithoutAVoice_data()
-    {
-        QTest::addColumn<bool>("available");
-        QTest::newRow("a voice") << true;
-        QTest::newRow("no voice") << false;
-    }
-
-    void theSwitchWithAndWithoutAVoice()
-    {
-        QFETCH(bool, available);
-        auto owned = std::make_unique<SpeechRecorder>(available);
-        SpeechRecorder *voice = owned.get();
-        readaloud::setVoice(std::move(owned));
-
-        // F2 (or the speaker button) the first time.
-        readaloud::toggle();
-        QCOMPARE(readaloud::isOn(), available);
-        QCOMPARE(rec->messages, available ? QStringList() : QStringList{notAvailable});
-        readaloud::say(QStringLiteral("Question 1. What do yaks give?"));
-        readaloud::say(QStringLiteral("A: Milk and wool."));
-
-        // Pressed again: off where it was on; where there is no voice, still off and silent.
-        readaloud::toggle();
-        readaloud::say(QStringLiteral("Well done!"));
-        readaloud::toggle();
-        readaloud::setOn(true);
-        QCOMPARE(rec->messages, available ? QStringList() : QStringList{notAvailable});
-        if (available) {
-            QCOMPARE(
-                voice->events,
-                QStringList({QStringLiteral("say: Question 1. What do yaks give?"),
-                             QStringLiteral("say: A: Milk and wool."), QStringLiteral("stop")}));
-            QVERIFY(readaloud::isOn());
-        } else {
-            QCOMPARE(voice->events, QStringList());
-            QVERIFY(!readaloud::isOn());
-        }
-    }
-
-    void theTeachersDefault_data()
+    void theTeachersDefaultAndThePupilsSwitch_data()
     {
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<QByteArray>("settings");
+        QTest::addColumn<bool>("voice");
         QTest::addColumn<bool>("on");
         const QStringList plain{QStringLiteral("habitara")};
         const QStringList option{QStringLiteral("habitara"), QStringLiteral("--read-aloud")};
-        QTest::newRow("nothing set") << plain << QByteArray() << false;
-        QTest::newRow("--read-aloud") << option << QByteArray() << true;
+        QTest::newRow("nothing set") << plain << QByteArray() << true << false;
+        QTest::newRow("--read-aloud") << option << QByteArray() << true << true;
         QTest::newRow("the school's on=true")
-            << plain << QByteArray("[ReadAloud]\non=true\n") << true;
+            << plain << QByteArray("[ReadAloud]\non=true\n") << true << true;
         QTest::newRow("the school's on=yes")
-            << plain << QByteArray("[General]\nx=1\n\n[ReadAloud]\r\non = yes\r\n") << true;
+            << plain << QByteArray("[General]\nx=1\n\n[ReadAloud]\r\non = yes\r\n") << true << true;
         QTest::newRow("the school's on=false")
-            << plain << QByteArray("[ReadAloud]\non=false\n") << false;
+            << plain << QByteArray("[ReadAloud]\non=false\n") << true << false;
         QTest::newRow("--read-aloud over on=false")
-            << option << QByteArray("[ReadAloud]\non=false\n") << true;
+            << option << QByteArray("[ReadAloud]\non=false\n") << true << true;
         QTest::newRow("a word that is no yes")
-            << plain << QByteArray("[ReadAloud]\non=maybe\n") << false;
+            << plain << QByteArray("[ReadAloud]\non=maybe\n") << true << false;
         QTest::newRow("on=true in another group")
-            << plain << QByteArray("[Sound]\non=true\n") << false;
+            << plain << QByteArray("[Sound]\non=true\n") << true << false;
         QTest::newRow("a file that is not settings")
-            << plain << QByteArray("\x00\xff garbage [ReadAloud\n", 22) << false;
+            << plain << QByteArray("\x00\xff garbage [ReadAloud\n", 22) << true << false;
+        QTest::newRow("no voice") << plain << QByteArray() << false << false;
+        QTest::newRow("no voice, --read-aloud") << option << QByteArray() << false << false;
     }
 
-    void theTeachersDefault()
+    void theTeachersDefaultAndThePupilsSwitch()
     {
         QFETCH(QStringList, arguments);
         QFETCH(QByteArray, settings);
+        QFETCH(bool, voice);
         QFETCH(bool, on);
         const CommandLine options = parseCommandLine(arguments, QString());
         QVERIFY(!options.exitCode);
         schoolSettings(settings);
-        auto owned = std::make_unique<SpeechRecorder>(true);
-        SpeechRecorder *voice = owned.get();
+        const auto before = everything(m_home.path());
+        const auto workBefore = everything(content->path());
+        auto owned = std::make_unique<SpeechRecorder>(voice);
+        SpeechRecorder *recorder = owned.get();
         readaloud::setVoice(std::move(owned));
-
-        // As the program starts: it turns on only once the title screen is on the screen.
-        QWidget title;
-        if (options.readAloud || readaloud::onBySchoolSettings())
-            readaloud::setOnAfterFirstFrame(title);
-        settle();
-        QVERIFY(!readaloud::isOn());
-        title.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&title));
-        settle();
-        QCOMPARE(readaloud::isOn(), on);
-        readaloud::say(QStringLiteral("Living in the Mountains"));
-        QCOMPARE(voice->said(),
-                 on ? QStringList{QStringLiteral("Living in the Mountains")} : QStringList());
-        QCOMPARE(rec->messages, QStringList());
-    }
-
-    void onAtStartWithNoVoiceSaysSoOverTheTitleScreen()
-    {
-        readaloud::setVoice(std::make_unique<SpeechRecorder>(false));
         QWidget title;
         QList<bool> shownWhenSaid;
         setMsgBoxResponder([&](const QString &prompt, int, const QString &) {
@@ -192,44 +199,44 @@ private Q_SLOTS:
             shownWhenSaid << (title.windowHandle() && title.windowHandle()->isExposed());
             return int(vbOK);
         });
-        readaloud::setOnAfterFirstFrame(title);
+
+        // As the program starts: it turns on only once the title screen is on the screen.
+        const bool asked = options.readAloud || readaloud::onBySchoolSettings();
+        if (asked)
+            readaloud::setOnAfterFirstFrame(title);
         settle();
+        QVERIFY(!readaloud::isOn());
         QCOMPARE(rec->messages, QStringList());
         title.show();
         QVERIFY(QTest::qWaitForWindowExposed(&title));
-        QTRY_COMPARE(rec->messages, QStringList{notAvailable});
-        QCOMPARE(shownWhenSaid, QList<bool>{true});
-        // F2 afterwards: nothing more.
+        settle();
+        QCOMPARE(readaloud::isOn(), on);
+        QCOMPARE(rec->messages, asked && !voice ? QStringList{notAvailable} : QStringList());
+
+        // The pupil presses F2 (or the speaker button) twice, with something to say before each.
+        readaloud::say(QStringLiteral("Question 1. What do yaks give?"));
         readaloud::toggle();
+        readaloud::say(QStringLiteral("Well done!"));
         readaloud::toggle();
         settle();
-        QCOMPARE(rec->messages, QStringList{notAvailable});
-        QVERIFY(!readaloud::isOn());
-    }
+        QCOMPARE(readaloud::isOn(), on);
+        if (voice)
+            QCOMPARE(recorder->events,
+                     QStringList({on ? QStringLiteral("say: Question 1. What do yaks give?")
+                                     : QStringLiteral("say: Well done!"),
+                                  QStringLiteral("stop")}));
+        else
+            QCOMPARE(recorder->events, QStringList());
+        // Where there is no voice the pupil is told once, over the title screen.
+        QCOMPARE(rec->messages, voice ? QStringList() : QStringList{notAvailable});
+        QCOMPARE(shownWhenSaid, QList<bool>(rec->messages.size(), true));
 
-    void theSwitchIsNeverSaved()
-    {
-        schoolSettings("[ReadAloud]\non=true\n");
-        const auto before = everything(m_home.path());
-        const auto workBefore = everything(content->path());
-        readaloud::setVoice(std::make_unique<SpeechRecorder>(true));
-        QVERIFY(readaloud::onBySchoolSettings());
-        QWidget title;
-        readaloud::setOnAfterFirstFrame(title);
-        title.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&title));
-        QTRY_VERIFY(readaloud::isOn());
-        // The pupil turns it off, on and off again.
-        for (int i = 0; i < 3; ++i)
-            readaloud::toggle();
-        QVERIFY(!readaloud::isOn());
+        // Nothing is ever saved: the school's file is as the school wrote it.
         readaloud::reset();
         settle();
         QCOMPARE(everything(m_home.path()), before);
         QCOMPARE(everything(content->path()), workBefore);
-        QVERIFY(!QFileInfo::exists(m_user));
-        // The school's file is as the school wrote it, and still says on.
-        QVERIFY(readaloud::onBySchoolSettings());
+        QVERIFY(!QFileInfo::exists(m_user + QStringLiteral("/Habitara")));
     }
 
     void theOptionIsOnlyAFlag()
@@ -241,6 +248,81 @@ private Q_SLOTS:
             parseCommandLine({QStringLiteral("habitara"), QStringLiteral("--help")}, QString());
         QVERIFY(help.output.contains(QStringLiteral("--read-aloud")));
         QVERIFY(help.output.contains(QStringLiteral("/etc/xdg/Habitara/Habitara.conf")));
+    }
+
+    // Run alone, as tst_speech_engine; last, for the engine does not come back.
+    void theRealEngine()
+    {
+        if (!qEnvironmentVariableIsSet("HABITARA_ENGINE_TEST"))
+            QSKIP("the real engine speaks only beside a private sound server: tst_speech_engine");
+        SpeechOutput *output = readaloud::systemSpeech();
+        if (!output->available()) {
+            if (qEnvironmentVariableIsSet("HABITARA_SPEECH_EXPECTED"))
+                QFAIL("a sound server and the flite engine are here, but the engine cannot speak");
+            QSKIP("no speech engine that can speak here: it needs Qt TextToSpeech at build time "
+                  "(qt6-speech-dev), the flite engine (qt6-speech-flite-plugin) and a sound "
+                  "server (pulseaudio)");
+        }
+        output->setStateListener([this](SpeechOutput::State state) { m_states << state; });
+        const auto listening = qScopeGuard([output] { output->setStateListener(nullptr); });
+        readaloud::setOn(true);
+        QVERIFY(readaloud::isOn());
+
+        // Phrase by phrase, as one utterance: it starts, and ends once. (Qt 6.4's flite engine
+        // may give up on a phrase, Failed, and go on Speaking with the next.)
+        readaloud::say(QStringLiteral("Question 3. What do yaks give?"));
+        QTRY_VERIFY_WITH_TIMEOUT(m_states.contains(SpeechOutput::State::Speaking), 30000);
+        QVERIFY2(reached(SpeechOutput::State::Ready), seen());
+        QCOMPARE(m_states.first(), SpeechOutput::State::Speaking);
+        QCOMPARE(m_states.count(SpeechOutput::State::Ready), 1);
+
+        // Minutes of speech cut short by a new utterance (were it queued, the short one after it
+        // would not end for minutes), by stop, and by turning reading aloud off.
+        for (int way = 0; way < 3; ++way) {
+            readaloud::setOn(true);
+            readaloud::say(longText());
+            QVERIFY2(reached(SpeechOutput::State::Speaking), seen());
+            if (way == 0)
+                readaloud::say(QStringLiteral("Well done!"));
+            else if (way == 1)
+                readaloud::stop();
+            else
+                readaloud::setOn(false);
+            QVERIFY2(reached(SpeechOutput::State::Ready), seen());
+        }
+        // Nothing more is said once it has ended.
+        const qsizetype ended = m_states.size();
+        QTest::qWait(1000);
+        QCOMPARE(m_states.size(), ended);
+
+        // The engine dies while speaking: the console hears of it at most once (not at all if an
+        // utterance that failed earlier was told), the pupil once, and nothing waits.
+        QTemporaryFile console;
+        QVERIFY(console.open());
+        std::fflush(stderr);
+        const int saved = dup(STDERR_FILENO);
+        dup2(console.handle(), STDERR_FILENO);
+        readaloud::setOn(true);
+        readaloud::say(longText());
+        QVERIFY2(reached(SpeechOutput::State::Speaking), seen());
+        const pid_t engine = childProcess("habitara-speech");
+        QVERIFY(engine > 0);
+        kill(engine, SIGKILL);
+        QVERIFY2(reached(SpeechOutput::State::Failed), seen());
+        for (int i = 0; i < 20; ++i)
+            readaloud::say(QStringLiteral("Question %1.").arg(i));
+        readaloud::stop();
+        readaloud::setOn(false);
+        readaloud::setOn(true);
+        readaloud::toggle();
+        QVERIFY(!readaloud::isOn());
+        QVERIFY(!output->available());
+        std::fflush(stderr);
+        dup2(saved, STDERR_FILENO);
+        close(saved);
+        const QByteArray said = console.readAll();
+        QVERIFY2(said.count("Habitara:") <= 1, said.constData());
+        QCOMPARE(rec->messages, QStringList{notAvailable});
     }
 };
 
