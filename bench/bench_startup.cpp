@@ -6,7 +6,9 @@
 // program also the backdrop's blue in a corner of the screen; the time is from just before the
 // program is started to the moment both are seen. It prints both medians and their ratio, and
 // does not judge them. A third start in each turn, the bare window with one line of text
-// (bare_window --caption), shows how much of the difference is the drawing of text itself.
+// (bare_window --caption), shows how much of the difference is the drawing of text itself, and
+// a fourth, the title screen's own captions, picture and buttons over the backdrop made in
+// stock Qt widgets (bare_window --title-screen), what the screen itself costs in plain Qt.
 #include "bench/firstframe.h"
 
 #include <algorithm>
@@ -32,20 +34,24 @@ int main(int argc, char **argv)
     // One start of each first, not counted, so that both find their libraries in the cache.
     timeToFirstFrame(x.display, habitara, HABITARA_RUN_DIR, true);
     timeToFirstFrame(x.display, bare, HABITARA_RUN_DIR, false);
-    std::vector<double> program, window, text;
+    std::vector<double> program, window, text, title;
     bool failed = false;
     for (int i = 0; i < runs && !failed; ++i) {
         const double a = timeToFirstFrame(x.display, habitara, HABITARA_RUN_DIR, true);
         const double b = timeToFirstFrame(x.display, bare, HABITARA_RUN_DIR, false);
         const double c = timeToFirstFrame(x.display, bare, HABITARA_RUN_DIR, false, "--caption");
-        failed = a < 0 || b < 0 || c < 0;
+        const double d =
+            timeToFirstFrame(x.display, bare, HABITARA_RUN_DIR, true, "--title-screen");
+        failed = a < 0 || b < 0 || c < 0 || d < 0;
         if (std::getenv("BENCH_STARTUP_VERBOSE"))
             std::fprintf(stderr,
-                         "run %2d: habitara %6.1f ms, bare window %6.1f ms, with text %6.1f ms\n",
-                         i + 1, a, b, c);
+                         "run %2d: habitara %6.1f ms, bare window %6.1f ms, with text %6.1f ms, "
+                         "plain Qt title screen %6.1f ms\n",
+                         i + 1, a, b, c, d);
         program.push_back(a);
         window.push_back(b);
         text.push_back(c);
+        title.push_back(d);
     }
     rmdir(runtime.c_str());
     if (failed) {
@@ -53,7 +59,7 @@ int main(int argc, char **argv)
         return 1;
     }
 
-    const Figures p = figures(program), w = figures(window), t = figures(text);
+    const Figures p = figures(program), w = figures(window), t = figures(text), s = figures(title);
     std::printf("start to the first frame, %d runs each, in turn, under Xvfb %dx%d\n", runs,
                 screenWidth, screenHeight);
     std::printf("  habitara title screen   median %7.1f ms  (min %6.1f, max %6.1f)\n", p.median,
@@ -64,5 +70,8 @@ int main(int argc, char **argv)
     std::printf("  bare window with text   median %7.1f ms  (min %6.1f, max %6.1f)\n", t.median,
                 t.min, t.max);
     std::printf("  ratio to it             %.2fx\n", p.median / t.median);
+    std::printf("  plain Qt title screen   median %7.1f ms  (min %6.1f, max %6.1f)\n", s.median,
+                s.min, s.max);
+    std::printf("  ratio to it             %.2fx\n", p.median / s.median);
     return 0;
 }
