@@ -21,8 +21,11 @@ SpeechProcess &speechProcess();
 
 /// The habitara-speech program, started on first need and spoken to a line at a time. It
 /// answers whether it can speak once; until then available() waits for it (a few tenths of a
-/// second). If it fails, or ends, the console hears of it once and it stays silent. When the
-/// program ends its input is closed and the engine ends with it.
+/// second). Qt's flite engine now and then crashes a moment after an utterance was cut short:
+/// an engine that could speak and crashed is started again, and says again what it was saying.
+/// If it cannot start, ends by itself, or crashes again and again without saying anything to
+/// the end, the console hears of it once and it stays silent. When the program ends its input is closed and the engine ends
+/// with it.
 class SpeechProcess : public SpeechOutput
 {
 public:
@@ -49,13 +52,17 @@ public:
         QObject::connect(m_process, &QProcess::finished, m_process, [this] { ended(); });
         QObject::connect(m_process, &QProcess::errorOccurred, m_process,
                          [this](QProcess::ProcessError error) {
-                             if (error == QProcess::FailedToStart || error == QProcess::Crashed)
+                             if (error == QProcess::FailedToStart)
                                  ended();
                          });
         // Leaving: the engine goes with the program, and says nothing of it.
         QObject::connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, m_process,
                          [] { speechProcess().shutDown(); });
-        qAddPostRoutine([] { speechProcess().shutDown(); });
+        static const bool leaving = [] {
+            qAddPostRoutine([] { speechProcess().shutDown(); });
+            return true;
+        }();
+        Q_UNUSED(leaving);
         m_process->start(path, QStringList());
     }
 
@@ -92,12 +99,14 @@ public:
 
     void say(const QString &text) override
     {
+        m_saying = text.simplified();
         if (available() && m_process)
-            m_process->write("say " + text.simplified().toUtf8() + '\n');
+            m_process->write("say " + m_saying.toUtf8() + '\n');
     }
 
     void stop() override
     {
+        m_saying.clear();
         if (m_answered && !m_ended && m_process)
             m_process->write("stop\n");
     }
@@ -122,10 +131,17 @@ private:
                 if (line == "unavailable") {
                     m_ended = true;
                     changeTo(State::Failed, nullptr);
+                } else if (m_restarted && !m_saying.isEmpty()) {
+                    // Started again after a crash: what it was saying is said again.
+                    m_process->write("say " + m_saying.toUtf8() + '\n');
+                } else if (m_restarted) {
+                    changeTo(State::Ready, nullptr);
                 }
             } else if (line == "speaking") {
                 changeTo(State::Speaking, nullptr);
             } else if (line == "ready") {
+                m_saying.clear();
+                m_crashes = 0;
                 changeTo(State::Ready, nullptr);
             } else if (line.startsWith("failed")) {
                 // An utterance that failed; the engine is ready for the next one. The console
@@ -142,9 +158,24 @@ private:
         }
     }
 
-    /// The engine ended (or never started): silent for the rest of the run.
+    /// The engine ended (or never started). It ends by itself only when it fails (a crash, or
+    /// a sanitizer's exit after one), so one that could speak is started again, unless that is
+    /// its third end with nothing said to the end between them; otherwise it is silent for the
+    /// rest of the run.
     void ended()
     {
+        if (m_answered && !m_ended) {
+            if (++m_crashes < 3) {
+                if (m_state == State::Speaking)
+                    changeTo(State::Failed, nullptr);
+                m_process->deleteLater();
+                m_process = nullptr;
+                m_started = m_answered = false;
+                m_restarted = true;
+                start();
+                return;
+            }
+        }
         if (m_answered && !m_ended && !m_toldFailure)
             std::fputs("Habitara: reading aloud stopped, the speech engine ended.\n", stderr);
         m_answered = true;
@@ -170,6 +201,9 @@ private:
     bool m_answered = false;
     bool m_ended = false;       ///< it will not speak this run: gone, or no engine
     bool m_toldFailure = false; ///< the console heard of a failure
+    bool m_restarted = false;   ///< started again after a crash
+    int m_crashes = 0;          ///< crashes since the engine last said something to the end
+    QString m_saying;           ///< what it is saying, until it ends or is stopped
     QProcess *m_process = nullptr;
     State m_state = State::Ready;
     std::function<void(State)> m_listener;

@@ -86,7 +86,9 @@ int main(int argc, char **argv)
     if (engine)
         QObject::connect(engine, &QTextToSpeech::stateChanged, [&](QTextToSpeech::State s) {
             // An error ends the phrase (the engine is ready again at once): the rest is said.
-            if (s == QTextToSpeech::Error) {
+            // A phrase cut short may still fail after its utterance was told ended; that is
+            // nothing the program is saying any more, so it is not told.
+            if (s == QTextToSpeech::Error && speaking) {
                 tell("failed " + engine->errorString().simplified().toUtf8());
                 told = false;
             }

@@ -293,10 +293,12 @@ private Q_SLOTS:
         // Nothing more is said once it has ended.
         const qsizetype ended = m_states.size();
         QTest::qWait(1000);
-        QCOMPARE(m_states.size(), ended);
+        QVERIFY2(m_states.size() == ended, seen());
 
-        // The engine dies while speaking: the console hears of it at most once (not at all if an
-        // utterance that failed earlier was told), the pupil once, and nothing waits.
+        // The engine crashes while speaking: it is started again and says the page again. It
+        // crashes again and again, with nothing said to the end: it is left silent, the console
+        // hears of it at most once (not at all if an utterance that failed earlier was told),
+        // the pupil once, and nothing waits.
         QTemporaryFile console;
         QVERIFY(console.open());
         std::fflush(stderr);
@@ -305,10 +307,18 @@ private Q_SLOTS:
         readaloud::setOn(true);
         readaloud::say(longText());
         QVERIFY2(reached(SpeechOutput::State::Speaking), seen());
-        const pid_t engine = childProcess("habitara-speech");
-        QVERIFY(engine > 0);
-        kill(engine, SIGKILL);
-        QVERIFY2(reached(SpeechOutput::State::Failed), seen());
+        int startedAgain = 0;
+        for (int kills = 0; kills < 3; ++kills) {
+            const pid_t engine = childProcess("habitara-speech");
+            QVERIFY(engine > 0);
+            kill(engine, SIGKILL);
+            QVERIFY2(reached(SpeechOutput::State::Failed), seen());
+            if (!output->available())
+                break;
+            ++startedAgain;
+            QVERIFY2(reached(SpeechOutput::State::Speaking), seen());
+        }
+        QVERIFY(startedAgain >= 1 && !output->available());
         for (int i = 0; i < 20; ++i)
             readaloud::say(QStringLiteral("Question %1.").arg(i));
         readaloud::stop();
