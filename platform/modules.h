@@ -5,6 +5,5 @@
 
 /// Where one of the program's own parts that load after the first frame lies (the sound module
 /// habitara-sound.so, the speech engine habitara-speech): beside an installed program in
-/// ../lib/habitara/plugins, or else where the build made it (builtAt); empty when neither is
-/// there.
-QString modulePath(const QString &fileName, const QString &builtAt);
+/// ../lib/habitara/plugins, or else where the build made it; empty when neither is there.
+QString modulePath(const QString &fileName);

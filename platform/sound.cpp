@@ -47,12 +47,7 @@ private:
         if (m_tried)
             return m_output;
         m_tried = true;
-#ifdef HABITARA_SOUND_MODULE
-        const QString built = QStringLiteral(HABITARA_SOUND_MODULE);
-#else
-        const QString built;
-#endif
-        const QString path = modulePath(QStringLiteral("habitara-sound.so"), built);
+        const QString path = modulePath(QStringLiteral("habitara-sound.so"));
         if (path.isEmpty())
             return nullptr;
         QLibrary module(path);

@@ -34,12 +34,7 @@ public:
         if (m_started)
             return;
         m_started = true;
-#ifdef HABITARA_SPEECH_MODULE
-        const QString built = QStringLiteral(HABITARA_SPEECH_MODULE);
-#else
-        const QString built;
-#endif
-        const QString path = modulePath(QStringLiteral("habitara-speech"), built);
+        const QString path = modulePath(QStringLiteral("habitara-speech"));
         if (path.isEmpty() || !QCoreApplication::instance()) {
             m_answered = m_ended = true;
             m_state = State::Failed;
